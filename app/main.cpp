@@ -1,0 +1,3 @@
+#include "app/ConfigApp.h"
+
+wxIMPLEMENT_APP(ConfigApp);

@@ -1,0 +1,40 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include <wx/string.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+inline std::ostream& operator<<(std::ostream& out, const wxString& text)
+{
+    return out << '"' << text.utf8_string() << '"';
+}
+
+using Bytes = std::vector<uint8_t>;
+
+// Hex dump, so a failed byte comparison names the bytes.
+std::string HexDump(const uint8_t* data, size_t size);
+
+// Routes toolkit assertions into the running test as failures.
+void InstallAssertHandler();
+
+// A fresh, empty folder for the current test, removed with the object.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+Bytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const Bytes& bytes);

@@ -1,0 +1,21 @@
+# Installs the Debian packages named as arguments that are not installed
+# yet (sourced by the run and test commands).
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}" >&2
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+QST_BUILD_PACKAGES=(cmake make g++ libwxgtk3.2-dev)
+# What the test suite needs on top.
+QST_TEST_PACKAGES=(libgtest-dev xvfb xauth)
