@@ -13,6 +13,12 @@ inline std::ostream& operator<<(std::ostream& out, const wxString& text)
     return out << '"' << text.utf8_string() << '"';
 }
 
+// Chosen by the test framework over printing the text as a container.
+inline void PrintTo(const wxString& text, std::ostream* out)
+{
+    *out << text;
+}
+
 using Bytes = std::vector<uint8_t>;
 
 // Hex dump, so a failed byte comparison names the bytes.
