@@ -1,0 +1,32 @@
+// A node entry as its 383 bytes, so a test states what it expects by byte
+// offset, independently of the named layout.
+#pragma once
+
+#include "config/ConfigLayout.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+using NodeImage = std::array<uint8_t, 383>;
+
+inline NodeImage ImageOf(const NodeEntry& node)
+{
+    NodeImage image;
+    std::memcpy(image.data(), &node, image.size());
+    return image;
+}
+
+inline NodeEntry EntryOf(const NodeImage& image)
+{
+    NodeEntry node;
+    std::memcpy(&node, image.data(), image.size());
+    return node;
+}
+
+inline NodeImage FilledImage(uint8_t value)
+{
+    NodeImage image;
+    image.fill(value);
+    return image;
+}
