@@ -10,8 +10,6 @@ using namespace NodeFields;
 
 namespace {
 
-std::string Dump(const NodeImage& image) { return HexDump(image.data(), image.size()); }
-
 struct BitCase {
     const char* name;
     Field field;
@@ -53,14 +51,14 @@ TEST(NodeFields, EachFlagSetsAndClearsOnlyItsOwnBit)
         SetFlag(node, bit.field, true);
         NodeImage expected = FilledImage(0x00);
         expected[bit.offset] = bit.mask;
-        EXPECT_EQ(Dump(ImageOf(node)), Dump(expected));
+        EXPECT_EQ(Differences(ImageOf(node), expected), "");
         EXPECT_TRUE(GetFlag(node, bit.field));
 
         node = EntryOf(FilledImage(0xFF));
         SetFlag(node, bit.field, false);
         expected = FilledImage(0xFF);
         expected[bit.offset] = uint8_t(0xFF & ~bit.mask);
-        EXPECT_EQ(Dump(ImageOf(node)), Dump(expected));
+        EXPECT_EQ(Differences(ImageOf(node), expected), "");
         EXPECT_FALSE(GetFlag(node, bit.field));
     }
 }
@@ -107,7 +105,7 @@ TEST(NodeFields, NumbersLandInTheirBytesAndKeepTheOtherBits)
         NodeImage expected = FilledImage(0xFF);
         for (const auto& [offset, byte] : c.bytes)
             expected[offset] = byte;
-        EXPECT_EQ(Dump(ImageOf(node)), Dump(expected));
+        EXPECT_EQ(Differences(ImageOf(node), expected), "");
         EXPECT_EQ(GetValue(node, c.field), c.value);
     }
 }
@@ -259,10 +257,10 @@ TEST(NodeFields, ServerAddressText)
     NodeEntry node = EntryOf(image);
     EXPECT_EQ(ServerAddressText(node), "127.0.0.9");
     EXPECT_FALSE(StoreServerAddress(node, "1.2.3"));
-    EXPECT_EQ(Dump(ImageOf(node)), Dump(image));
+    EXPECT_EQ(Differences(ImageOf(node), image), "");
     EXPECT_TRUE(StoreServerAddress(node, "127.0.0.1"));
     image[8] = 1;
-    EXPECT_EQ(Dump(ImageOf(node)), Dump(image));
+    EXPECT_EQ(Differences(ImageOf(node), image), "");
 }
 
 TEST(NodeFields, FixedSourcePortOnlyForClientsNotRunningAnalogue)
