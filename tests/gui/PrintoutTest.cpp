@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/imagpng.h>
@@ -103,6 +104,27 @@ protected:
 private:
     wxString m_message, m_title;
 };
+
+// A plant-like configuration: four nodes, notes, overlapping ranges.
+void ShapeSampleConfiguration(ConfigData& config)
+{
+    config.SetNotes("Pump station 4, panel B\nLine 2 takes over from line 1 on fault");
+    ASSERT_TRUE(config.AddNode());  // UCE Master on COM1, slave 1
+    ASSERT_TRUE(config.AddNode());
+    NodeEntry& modem = *config.GetNode(3);
+    modem.protocol = PROTOCOL_HOST_SLAVE;
+    modem.protocolWord = 0x0C03;
+    modem.protocolExtra[0] = 50;
+    modem.SetPortType(PORT_MODEM);
+    modem.portNumber = 0x0302;
+    modem.portWord = 0x51C1;
+    modem.slaveCount = 2;
+    modem.slaveId[1] = 2;
+    modem.readStart[1] = 2;
+    modem.readLength[1] = 8;
+    modem.writeStart[1] = 16;
+    modem.writeLength[1] = 8;
+}
 
 wxPreviewFrame* FindPreviewFrame()
 {
@@ -313,6 +335,7 @@ TEST(PrintCommands, PrinterErrorIsShownAndCancelIsSilent)
 TEST(PrintCommands, PreviewOpensModalOverTheWindowAndCloses)
 {
     ConfigData config;
+    ShapeSampleConfiguration(config);
     auto* parent = new wxFrame(nullptr, wxID_ANY, "parent");
     parent->Show();
     wxYield();
@@ -332,8 +355,27 @@ TEST(PrintCommands, PreviewOpensModalOverTheWindowAndCloses)
     EXPECT_TRUE(printPreview->IsOk());
     EXPECT_NE(printPreview->GetPrintout(), nullptr);
     EXPECT_NE(printPreview->GetPrintoutForPrinting(), nullptr);
-    EXPECT_GE(printPreview->GetMaxPage(), 1);
+    // Four nodes' details and their memory map do not fit one page.
+    EXPECT_GE(printPreview->GetMaxPage(), 2);
+    EXPECT_EQ(printPreview->GetCurrentPage(), 1);
 
+    // The picture of a previewed page in the documentation comes from here.
+
+    if (const char* path = std::getenv("QST_PREVIEW_PNG")) {
+        for (int i = 0; i < 20; ++i) {
+            wxYield();
+            wxMilliSleep(50);
+        }
+        const wxRect rect = preview->GetScreenRect();
+        wxBitmap shot(rect.width, rect.height, 24);
+        wxMemoryDC memory(shot);
+        wxScreenDC screen;
+        memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+        memory.SelectObject(wxNullBitmap);
+        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+            wxImage::AddHandler(new wxPNGHandler);
+        EXPECT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
+    }
     preview->Close();
     wxYield();
     EXPECT_EQ(FindPreviewFrame(), nullptr);
