@@ -188,21 +188,26 @@ void PrintConfiguration(wxWindow* parent, ConfigData& config)
         ReportPrintFailure(parent, wxPrinter::GetLastError());
 }
 
-void PreviewConfiguration(wxFrame* parent, ConfigData& config)
+bool ShowPrintPreview(wxFrame* parent, wxPrintPreview* preview)
 {
-    wxPrintDialogData data;
-    data.SetAllPages(true);
-    auto* preview = new wxPrintPreview(new ConfigPrintout(&config, kPrintTitle),
-                                       new ConfigPrintout(&config, kPrintTitle), &data);
     const wxString title = wxString(kPrintTitle) + " - Print Preview";
     if (!preview->IsOk()) {
         delete preview;
         wxMessageBox("Failed to create print preview.", title, wxOK | wxICON_ERROR, parent);
-        return;
+        return false;
     }
     auto* frame = new wxPreviewFrame(preview, parent, title, wxDefaultPosition, wxSize(800, 600),
                                      wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT);
     frame->Centre(wxBOTH);
     frame->InitializeWithModality(wxPreviewFrame_AppModal);
     frame->Show();
+    return true;
+}
+
+void PreviewConfiguration(wxFrame* parent, ConfigData& config)
+{
+    wxPrintDialogData data;
+    data.SetAllPages(true);
+    ShowPrintPreview(parent, new wxPrintPreview(new ConfigPrintout(&config, kPrintTitle),
+                                                new ConfigPrintout(&config, kPrintTitle), &data));
 }

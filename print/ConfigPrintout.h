@@ -66,5 +66,9 @@ void PrintConfiguration(wxWindow* parent, ConfigData& config);
 // Returns at once; the window owns the preview and both printouts.
 void PreviewConfiguration(wxFrame* parent, ConfigData& config);
 
+// Shows the preview in its window, which then owns it; a preview that is
+// not usable is deleted and reported. True when the window opened.
+bool ShowPrintPreview(wxFrame* parent, wxPrintPreview* preview);
+
 // The message of a print that did not complete; nothing for a cancel.
 void ReportPrintFailure(wxWindow* parent, wxPrinterError error);

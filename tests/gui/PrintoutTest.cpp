@@ -126,6 +126,17 @@ void ShapeSampleConfiguration(ConfigData& config)
     modem.writeLength[1] = 8;
 }
 
+class UnusablePreview : public wxPrintPreview
+{
+public:
+    explicit UnusablePreview(bool* deleted) : wxPrintPreview(new ConfigPrintout(Lines{}, kPrintTitle)), m_deleted(deleted) {}
+    ~UnusablePreview() override { *m_deleted = true; }
+    bool IsOk() const override { return false; }
+
+private:
+    bool* m_deleted;
+};
+
 wxPreviewFrame* FindPreviewFrame()
 {
     for (wxWindow* window : wxTopLevelWindows)
@@ -299,27 +310,30 @@ TEST(Printout, EveryPageEndsAboveItsFooter)
     EXPECT_EQ(DarkPixels(sheet.Image(), 0, 1123), 0);
 }
 
-TEST(Printout, DocumentReportIsPrinted)
+TEST(Printout, DocumentReportHeadingsPrintBold)
 {
+    // Ink in the first two line bands: the report's bold title and the rule
+    // below it, against the same two texts printed plain.
+    const auto ink = [](ConfigPrintout& printout) {
+        Sheet sheet;
+        sheet.Attach(printout);
+        printout.OnPreparePrinting();
+        EXPECT_TRUE(printout.OnPrintPage(1));
+        const wxImage image = sheet.Image();
+        const int h = printout.GetLineHeight();
+        return std::make_pair(DarkPixels(image, 56, 56 + h), DarkPixels(image, 56 + h, 56 + 2 * h));
+    };
     ConfigData config;
-    Sheet sheet;
-    ConfigPrintout printout(&config, kPrintTitle);
-    EXPECT_EQ(printout.GetTitle(), "Quorastelline Config");
-    sheet.Attach(printout);
-    printout.OnPreparePrinting();
-    ASSERT_TRUE(printout.OnPrintPage(1));
-    const wxImage image = sheet.Image();
-    const int h = printout.GetLineHeight();
-    // The bold title, then the rule of "=" below it.
-    EXPECT_GT(DarkPixels(image, 56, 56 + h), 0);
-    EXPECT_GT(DarkPixels(image, 56 + h, 56 + 2 * h), 0);
-
-    // Saved as a picture of a report page when asked for.
-    if (const char* path = std::getenv("QST_REPORT_PAGE_PNG")) {
-        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
-            wxImage::AddHandler(new wxPNGHandler);
-        EXPECT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
-    }
+    ConfigPrintout report(&config, kPrintTitle);
+    EXPECT_EQ(report.GetTitle(), "Quorastelline Config");
+    ConfigPrintout plain(Lines{{"TARVEN Quorastelline - Configuration Report", 0}, {wxString('=', 60), 0}},
+                         kPrintTitle);
+    const auto reportInk = ink(report);
+    const auto plainInk = ink(plain);
+    EXPECT_GT(plainInk.first, 0);
+    EXPECT_GT(reportInk.first, plainInk.first * 11 / 10);
+    EXPECT_EQ(reportInk.second, plainInk.second);
+    EXPECT_GE(report.GetPageCount(), 1);
 }
 
 TEST(PrintCommands, PrinterErrorIsShownAndCancelIsSilent)
@@ -382,4 +396,16 @@ TEST(PrintCommands, PreviewOpensModalOverTheWindowAndCloses)
     EXPECT_TRUE(parent->IsEnabled());
     parent->Destroy();
     wxYield();
+}
+
+TEST(PrintCommands, UnusablePreviewIsReportedAndNothingShown)
+{
+    bool deleted = false;
+    bool shown = true;
+    wxTEST_DIALOG(shown = ShowPrintPreview(nullptr, new UnusablePreview(&deleted)),
+                  ExpectMessage("Failed to create print preview.", "Quorastelline Config - Print Preview"));
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(deleted);
+    wxYield();
+    EXPECT_EQ(FindPreviewFrame(), nullptr);
 }
