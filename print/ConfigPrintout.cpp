@@ -8,6 +8,8 @@
 #include <wx/msgdlg.h>
 #include <wx/printdlg.h>
 
+#include <utility>
+
 const char* const kPrintTitle = "Quorastelline Config";
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <wx/datetime.h>
 
+#include <algorithm>
 #include <array>
 
 namespace {
