@@ -142,10 +142,6 @@ int16_t ConfigProtocol::Transact(bool useTcp, const uint8_t* command, uint16_t c
                                  uint8_t* reply, uint16_t replySize, uint8_t attempts)
 {
     if (useTcp) {
-        // Without an event loop a socket learns of its connection only when
-        // polled.
-        if (!IsConnected())
-            WaitOnConnect(0, 0);
         if (!IsConnected())
             return 0;
         Discard();
