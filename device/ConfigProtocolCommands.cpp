@@ -5,6 +5,7 @@
 
 #include <wx/datetime.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>

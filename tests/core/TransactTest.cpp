@@ -103,7 +103,7 @@ public:
     explicit ScriptedPeer(bool tcp) : m_tcp(tcp)
     {
         if (tcp) {
-            m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+            m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
             sockaddr_in a{};
             a.sin_family = AF_INET;
             a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -99,10 +99,21 @@ DevSimProcess::DevSimProcess(const std::vector<std::string>& args)
     }
 }
 
+void DevSimProcess::CloseStreams()
+{
+    if (m_stdin >= 0)
+        ::close(m_stdin);
+    if (m_stdout >= 0)
+        ::close(m_stdout);
+    m_stdin = m_stdout = -1;
+}
+
 bool DevSimProcess::Stop()
 {
-    if (m_pid <= 0)
+    if (m_pid <= 0) {
+        CloseStreams();
         return false;
+    }
     int status = 0;
     ::kill(m_pid, SIGTERM);
     bool clean = WaitForExit(m_pid, std::chrono::seconds(5), status);
@@ -111,12 +122,24 @@ bool DevSimProcess::Stop()
         WaitForExit(m_pid, std::chrono::seconds(5), status);
     }
     m_pid = -1;
-    if (m_stdin >= 0)
-        ::close(m_stdin);
-    if (m_stdout >= 0)
-        ::close(m_stdout);
-    m_stdin = m_stdout = -1;
+    CloseStreams();
     return clean && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool DevSimProcess::EndInput()
+{
+    if (m_pid <= 0 || m_stdin < 0)
+        return false;
+    ::close(m_stdin);
+    m_stdin = -1;
+    int status = 0;
+    if (!WaitForExit(m_pid, std::chrono::seconds(5), status)) {
+        Stop();
+        return false;
+    }
+    m_pid = -1;
+    CloseStreams();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 DevSimProcess::~DevSimProcess()

@@ -24,12 +24,16 @@ public:
     // What the simulator printed before "ready" (for failure messages).
     const std::string& Banner() const { return m_banner; }
 
-    // Stops the simulator; true when it exited by itself with status 0.
+    // Stops the simulator with SIGTERM; true when it exited with status 0.
     bool Stop();
+    // Closes the simulator's input; true when it then exits with status 0.
+    bool EndInput();
 
     static std::string ProgramPath();
 
 private:
+    void CloseStreams();
+
     pid_t m_pid = -1;
     int m_stdin = -1;
     int m_stdout = -1;

@@ -6,7 +6,7 @@
 
 PseudoTerminal::PseudoTerminal()
 {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_master < 0)
         return;
     const char* name = nullptr;

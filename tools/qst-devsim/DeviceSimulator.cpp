@@ -3,6 +3,7 @@
 #include "config/BlockCrc.h"
 #include "config/ConfigData.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
