@@ -588,6 +588,21 @@ TEST(DeviceCommands, FailuresGiveTheDevicesTextOrNoResponse)
     EXPECT_EQ("kept", identity);
 }
 
+TEST(DeviceSimulator, RefusesFramesWithABadChecksum)
+{
+    DevSimProcess sim({});
+    ASSERT_TRUE(sim.IsReady());
+    ConfigProtocol link;
+    ASSERT_TRUE(link.OpenLink(true, "127.0.0.1", sim.Port()));
+    Bytes frame = SegmentedStep("get config S");
+    uint8_t reply[ConfigProtocol::kReplyBufferSize];
+    EXPECT_EQ(16, link.Transact(true, frame.data(), uint16_t(frame.size()), "Get config S OK", reply, sizeof reply, 1));
+    frame.back() ^= 1;
+    EXPECT_EQ(-19, link.Transact(true, frame.data(), uint16_t(frame.size()), "Get config S OK", reply, sizeof reply, 1));
+    EXPECT_STREQ("Error: Bad checksum", reinterpret_cast<const char*>(reply));
+    link.CloseLink(true);
+}
+
 TEST(DeviceSimulator, StopsCleanlyAndServesOnlyLoopback)
 {
     DevSimProcess sim({"--listen", "127.0.0.2", "--listen", "127.0.0.3", "--pty"});

@@ -274,12 +274,12 @@ struct Endpoint {
     Session session;
 };
 
+// SIGPIPE is ignored, so a peer that went away shows as a failed write.
 bool WriteAll(int fd, const uint8_t* data, size_t length)
 {
     while (length > 0) {
-        const ssize_t n = ::send(fd, data, length, MSG_NOSIGNAL);
-        const ssize_t m = n < 0 && errno == ENOTSOCK ? ::write(fd, data, length) : n;
-        if (m < 0) {
+        const ssize_t n = ::write(fd, data, length);
+        if (n < 0) {
             if (errno == EAGAIN || errno == EINTR) {
                 pollfd p{fd, POLLOUT, 0};
                 ::poll(&p, 1, 1000);
@@ -287,8 +287,8 @@ bool WriteAll(int fd, const uint8_t* data, size_t length)
             }
             return false;
         }
-        data += m;
-        length -= size_t(m);
+        data += n;
+        length -= size_t(n);
     }
     return true;
 }
