@@ -72,6 +72,10 @@ private:
     bool WriteConfigLegacy(bool useTcp, const MainBlock& main, const IpBlock& ip, wxString& error,
                            const ConfirmLossyWrite& confirmLoss);
 
+    // Opens the link, asks the protocol version and runs the transfer for
+    // it; any other version is refused.
+    bool RunTransfer(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
+                     const std::function<bool()>& legacy, const std::function<bool()>& segmented);
     static wxString UnsupportedVersionText(uint8_t major, uint8_t minor);
     // One transfer step: sends `frame`, awaits `expected` and copies the
     // `payloadLength` bytes that follow it; a line too short to hold them

@@ -4,6 +4,7 @@
 
 #include "config/BlockCrc.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,51 +44,44 @@ constexpr size_t kLegacyReplyPrefixSize = sizeof kLegacyReplyPrefix - 1;
 
 } // namespace
 
+bool ConfigProtocol::RunTransfer(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
+                                 const std::function<bool()>& legacy, const std::function<bool()>& segmented)
+{
+    return WithLink(useTcp, target, portOrSpeed, [&] {
+        uint8_t major = 0;
+        uint8_t minor = 0;
+        if (!GetProtocolVersion(useTcp, major, minor, error))
+            return false;
+        if (major == 1 && minor == 0)
+            return legacy();
+        if (major == 1 && minor == 1)
+            return segmented();
+        error = UnsupportedVersionText(major, minor);
+        return false;
+    });
+}
+
 bool ConfigProtocol::ReadConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main, IpBlock& ip,
                                 wxString& error)
 {
     // A read that fails part way must leave the caller's blocks as they were.
     MainBlock newMain = main;
     IpBlock newIp = ip;
-    bool ok = false;
-    if (!OpenLink(useTcp, target, portOrSpeed))
+    if (!RunTransfer(
+            useTcp, target, portOrSpeed, error, [&] { return ReadConfigLegacy(useTcp, newMain, newIp, error); },
+            [&] { return ReadConfigSegmented(useTcp, newMain, newIp, error); }))
         return false;
-    uint8_t major = 0;
-    uint8_t minor = 0;
-    if (GetProtocolVersion(useTcp, major, minor, error)) {
-        if (major == 1 && minor == 0)
-            ok = ReadConfigLegacy(useTcp, newMain, newIp, error);
-        else if (major == 1 && minor == 1)
-            ok = ReadConfigSegmented(useTcp, newMain, newIp, error);
-        else
-            error = UnsupportedVersionText(major, minor);
-    }
-    CloseLink(useTcp);
-    if (ok) {
-        main = newMain;
-        ip = newIp;
-    }
-    return ok;
+    main = newMain;
+    ip = newIp;
+    return true;
 }
 
 bool ConfigProtocol::WriteConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main,
                                  const IpBlock& ip, wxString& error, const ConfirmLossyWrite& confirmLoss)
 {
-    bool ok = false;
-    if (!OpenLink(useTcp, target, portOrSpeed))
-        return false;
-    uint8_t major = 0;
-    uint8_t minor = 0;
-    if (GetProtocolVersion(useTcp, major, minor, error)) {
-        if (major == 1 && minor == 0)
-            ok = WriteConfigLegacy(useTcp, main, ip, error, confirmLoss);
-        else if (major == 1 && minor == 1)
-            ok = WriteConfigSegmented(useTcp, main, ip, error);
-        else
-            error = UnsupportedVersionText(major, minor);
-    }
-    CloseLink(useTcp);
-    return ok;
+    return RunTransfer(
+        useTcp, target, portOrSpeed, error, [&] { return WriteConfigLegacy(useTcp, main, ip, error, confirmLoss); },
+        [&] { return WriteConfigSegmented(useTcp, main, ip, error); });
 }
 
 wxString ConfigProtocol::UnsupportedVersionText(uint8_t major, uint8_t minor)
