@@ -1,6 +1,6 @@
 // qst-devsim: stands in for a device's firmware on loopback TCP addresses
 // and/or a pseudo-terminal, so the utility can be tried and tested without
-// hardware. See Usage() for the options.
+// hardware. The options are described in kUsage (--help).
 #include "DeviceSimulator.h"
 
 #include "config/ConfigData.h"
