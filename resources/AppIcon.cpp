@@ -83,7 +83,7 @@ wxImage MakeAppIconImage()
         // The little star of the name.
         gc->SetPen(*wxTRANSPARENT_PEN);
         gc->SetBrush(wxBrush(wxColour(255, 236, 140)));
-        DrawStar(*gc, centre, 17, 11, 3.5);
+        DrawStar(*gc, size - 24, 24, 12, 3.5);
     }
     return image;
 }

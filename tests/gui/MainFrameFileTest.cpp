@@ -323,3 +323,20 @@ TEST_F(MainFrameFile, CommandLineWithNoFileLeavesTheDefaults)
     EXPECT_TRUE(m_frame->GetStatusBar()->GetStatusText(0).empty());
     EXPECT_EQ(Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->GetValue(), 60);
 }
+
+TEST_F(MainFrameFile, CommandLineWithTwoFilesIsRefusedButTheProgramGoesOn)
+{
+    const std::string first = WriteConfigFile("first.qst", 11, "");
+    const std::string second = WriteConfigFile("second.qst", 22, "");
+    std::vector<wxString> args = {"quorastelline-config", first, second};
+    std::vector<wxChar*> argv = {const_cast<wxChar*>(args[0].wc_str()), const_cast<wxChar*>(args[1].wc_str()),
+                                 const_cast<wxChar*>(args[2].wc_str()), nullptr};
+    {
+        NoDialogs none;
+        ConfigApp::OpenCommandLineFiles(*m_frame, 3, argv.data());
+    }
+    // The parser stops at the parameter it does not expect; the one it
+    // accepted is opened, the other never.
+    EXPECT_EQ(m_frame->GetStatusBar()->GetStatusText(0), "Configuration read from file");
+    EXPECT_EQ(m_frame->Document().GetDataAge(), 11);
+}

@@ -2,6 +2,8 @@
 // identifier, text and state; the menus, status bar, context menu and grids.
 #include "FrameTestSupport.h"
 
+#include "resources/AppIcon.h"
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -471,4 +473,18 @@ TEST_F(MainFrameLayout, ConnectionRadioButtonsChooseTheLink)
     EXPECT_FALSE(serial->IsEnabled());
     EXPECT_FALSE(baud->IsEnabled());
     EXPECT_TRUE(m_frame->GetConnectionParameters().useTcp);
+}
+
+TEST(AppIcon, IsASquareOfOurOwnWithTransparentCorners)
+{
+    const wxImage image = MakeAppIconImage();
+    ASSERT_TRUE(image.IsOk());
+    EXPECT_EQ(image.GetWidth(), 128);
+    EXPECT_EQ(image.GetHeight(), 128);
+    ASSERT_TRUE(image.HasAlpha());
+    // Rounded tile: the corners are see-through, the middle is drawn.
+    EXPECT_EQ(image.GetAlpha(0, 0), 0);
+    EXPECT_EQ(image.GetAlpha(127, 127), 0);
+    EXPECT_EQ(image.GetAlpha(64, 64), 255);
+    EXPECT_EQ(image.GetAlpha(64, 6), 255);
 }
