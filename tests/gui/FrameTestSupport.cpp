@@ -3,6 +3,7 @@
 #include "config/ConfigData.h"
 
 #include <wx/app.h>
+#include <wx/log.h>
 #include <wx/utils.h>
 
 #include <cstdlib>
@@ -26,6 +27,16 @@ private:
 };
 
 [[maybe_unused]] ::testing::Environment* const kPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
+
+// A logged error would otherwise wait in a message box at the next idle
+// time, where no test answers it and the run never ends.
+class LogToStderr : public ::testing::Environment
+{
+public:
+    void SetUp() override { delete wxLog::SetActiveTarget(new wxLogStderr); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kLogToStderr = ::testing::AddGlobalTestEnvironment(new LogToStderr);
 
 int ButtonId(int answer)
 {

@@ -172,3 +172,30 @@ TEST_F(MainFrameHelp, AboutNamesVersionBuildTimeAndToolkit)
     EXPECT_TRUE(form.Matches(text)) << text;
     EXPECT_NE(text.Find(wxString(wxVERSION_STRING) + "-Linux-Unicode build\n"), wxNOT_FOUND) << text;
 }
+
+TEST(WindowGeometryStore, WithoutAFileNamedTheToolkitsPerUserFileIsUsed)
+{
+    // The test program's home is a temporary folder of its own.
+    const wxString home = wxGetHomeDir();
+    ASSERT_TRUE(home.StartsWith("/tmp/qst-test-")) << home;
+    const wxString file = home + "/.Quorastelline_Config";
+    if (wxFileExists(file)) {
+        ASSERT_TRUE(wxRemoveFile(file));
+    }
+
+    wxWeakRef<ConfigFrame> frame = new ConfigFrame(nullptr);
+    frame->Show();
+    Settle();
+    const wxPoint position = frame->GetPosition();
+    frame->Destroy();
+    for (int i = 0; i < 50 && frame; ++i)
+        Settle();
+    ASSERT_FALSE(frame);
+
+    ASSERT_TRUE(wxFileExists(file));
+    const StoredGeometry stored = ReadGeometry(OpenStore(file));
+    EXPECT_EQ(stored.x, position.x);
+    EXPECT_EQ(stored.y, position.y);
+    EXPECT_GT(stored.width, 0);
+    EXPECT_GT(stored.height, 0);
+}
