@@ -177,7 +177,8 @@ private:
     void OnDefaults(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
-    void PromptToSaveChanges();
+    // False when the user asked to save and the changes are still unsaved.
+    bool PromptToSaveChanges();
     void SaveDocument();
     void SaveDocumentAs();
 

@@ -17,18 +17,23 @@ constexpr const char* kReadFromFileFailed = "Failed to read configuration from f
 
 } // namespace
 
-void ConfigFrame::PromptToSaveChanges()
+bool ConfigFrame::PromptToSaveChanges()
 {
     wxString fileName;
     if (!m_config->GetFileName(fileName) || !m_config->IsModified())
-        return;
-    if (AskYesNo(wxString::Format("Do you want to save changes to \"%s\"?", fileName)))
-        SaveDocument();
+        return true;
+    if (!AskYesNo(wxString::Format("Do you want to save changes to \"%s\"?", fileName)))
+        return true;
+    SaveDocument();
+    // The user asked for the changes to be kept: when that did not happen
+    // (IP settings refused, no file chosen) they must not be thrown away.
+    return !m_config->IsModified();
 }
 
 void ConfigFrame::OnOpen(wxCommandEvent&)
 {
-    PromptToSaveChanges();
+    if (!PromptToSaveChanges())
+        return;
 
     FileChoice choice;
     choice.message = "Choose a file to open";
@@ -138,7 +143,9 @@ void ConfigFrame::OnQuit(wxCommandEvent&)
 
 void ConfigFrame::OnClose(wxCloseEvent& event)
 {
-    if (event.CanVeto())
-        PromptToSaveChanges();
+    if (event.CanVeto() && !PromptToSaveChanges()) {
+        event.Veto();
+        return;
+    }
     Destroy();
 }

@@ -340,3 +340,49 @@ TEST_F(MainFrameFile, CommandLineWithTwoFilesIsRefusedButTheProgramGoesOn)
     EXPECT_EQ(m_frame->GetStatusBar()->GetStatusText(0), "Configuration read from file");
     EXPECT_EQ(m_frame->Document().GetDataAge(), 11);
 }
+
+TEST_F(MainFrameFile, ChangesTheUserChoseToSaveAreNotLostWhenTheSaveFails)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "");
+    const Bytes before = ReadFileBytes(path);
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+    ASSERT_TRUE(m_frame->Document().AddNode());
+    auto* ip = Find<wxTextCtrl>("ID_TEXTCTRL1");
+    ip->ChangeValue("not an address");
+    const wxString question = "Do you want to save changes to \"" + wxString(path) + "\"?";
+
+    // Yes, but the IP settings are refused: the window stays open.
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUQUIT), ExpectQuestion(question, wxYES),
+                  ExpectError("The Ethernet configuration looks invalid"));
+    Settle();
+    ASSERT_FALSE(FrameGone());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(m_frame->Document().GetNodeCount(), 3);
+
+    // Nor does Open replace the unsaved configuration: no file is asked for.
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUOPEN), ExpectQuestion(question, wxYES),
+                  ExpectError("The Ethernet configuration looks invalid"));
+    EXPECT_EQ(m_chooser->asked.size(), 1u);
+    EXPECT_EQ(m_frame->Document().GetNodeCount(), 3);
+
+    // Once the save can happen, Yes saves and the window closes.
+    ip->ChangeValue("127.0.0.1");
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUQUIT), ExpectQuestion(question, wxYES));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_EQ(LoadFile(path).nodeCount, 3);
+}
+
+TEST_F(MainFrameFile, ForcedCloseNeverAsks)
+{
+    m_chooser->answers.push_back(WriteConfigFile("plant.qst", 99, ""));
+    Menu(ConfigFrame::ID_MENUOPEN);
+    ASSERT_TRUE(m_frame->Document().AddNode());
+    {
+        NoDialogs none;
+        m_frame->Close(true);
+        Settle();
+    }
+    EXPECT_TRUE(FrameGone());
+}
