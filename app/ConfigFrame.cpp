@@ -21,8 +21,6 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 // Drawn in this order at start-up; each name is one identifier.
 const long ConfigFrame::ID_RADIOBUTTONIP = wxNewId();
@@ -494,12 +492,7 @@ wxArrayString ConfigFrame::ListSerialPorts(const std::function<bool(const wxStri
 
 bool ConfigFrame::ProbeSerialPort(const wxString& name) const
 {
-    // No settings are applied: opening and closing tells whether it is there.
-    const int fd = ::open(name.fn_str(), O_RDWR | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return m_config->PortExists(name);
 }
 
 void ConfigFrame::FillSerialPorts()

@@ -1,6 +1,15 @@
 // Printing the configuration report.
 #include "app/ConfigFrame.h"
 
-// Not built yet: they need the report's printout.
-void ConfigFrame::OnPrint(wxCommandEvent&) {}
-void ConfigFrame::OnPrintPreview(wxCommandEvent&) {}
+#include "config/ConfigData.h"
+#include "print/ConfigPrintout.h"
+
+void ConfigFrame::OnPrint(wxCommandEvent&)
+{
+    PrintConfiguration(this, Document());
+}
+
+void ConfigFrame::OnPrintPreview(wxCommandEvent&)
+{
+    PreviewConfiguration(this, Document());
+}
