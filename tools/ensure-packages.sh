@@ -16,6 +16,6 @@ ensure_packages() {
 }
 
 # What building the program needs.
-QST_BUILD_PACKAGES=(cmake make g++ libwxgtk3.2-dev)
+QST_BUILD_PACKAGES=(cmake make g++ libwxgtk3.2-dev ruby-asciidoctor-pdf)
 # What the test suite needs on top.
-QST_TEST_PACKAGES=(libgtest-dev xvfb xauth)
+QST_TEST_PACKAGES=(libgtest-dev xvfb xauth desktop-file-utils appstream poppler-utils file dpkg-dev)

@@ -1,0 +1,56 @@
+# The manual, the install layout and the Debian package.
+set(CMAKE_INSTALL_DOCDIR share/doc/quorastelline-config CACHE PATH "Documentation, the manual among it")
+include(GNUInstallDirs)
+
+set(QST_MANUAL Quorastelline_Manual.pdf)
+set(QST_MANUAL_SOURCE ${CMAKE_SOURCE_DIR}/docs/manual/Quorastelline_Manual.adoc)
+
+# The manual is built from its text source into the build folder, where
+# the program run from that folder finds it.
+find_program(ASCIIDOCTOR_PDF asciidoctor-pdf)
+if(ASCIIDOCTOR_PDF AND EXISTS ${QST_MANUAL_SOURCE})
+    file(GLOB QST_MANUAL_INPUTS CONFIGURE_DEPENDS
+        ${CMAKE_SOURCE_DIR}/docs/manual/* ${CMAKE_SOURCE_DIR}/docs/images/*)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${QST_MANUAL}
+        COMMAND ${ASCIIDOCTOR_PDF} -q -a imagesdir=${CMAKE_SOURCE_DIR}/docs/images
+                -a revnumber=${PROJECT_VERSION} -o ${CMAKE_BINARY_DIR}/${QST_MANUAL} ${QST_MANUAL_SOURCE}
+        DEPENDS ${QST_MANUAL_INPUTS}
+        COMMENT "Building the user manual"
+        VERBATIM)
+    add_custom_target(manual ALL DEPENDS ${CMAKE_BINARY_DIR}/${QST_MANUAL})
+    install(FILES ${CMAKE_BINARY_DIR}/${QST_MANUAL} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+else()
+    message(STATUS "asciidoctor-pdf not found: the user manual is not built (apt-get install ruby-asciidoctor-pdf)")
+endif()
+
+install(TARGETS quorastelline-config qst qst-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The launcher starts the program in the manual's folder, where Help looks.
+set(QST_APP_ID com.tarven.QuorastellineConfig)
+set(QST_MANUAL_DIR ${CMAKE_INSTALL_FULL_DOCDIR})
+configure_file(packaging/${QST_APP_ID}.desktop.in ${CMAKE_BINARY_DIR}/${QST_APP_ID}.desktop @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/${QST_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/${QST_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 22 24 32 48 64 128 256)
+    install(FILES resources/icons/${size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+        RENAME quorastelline-config.png)
+endforeach()
+install(FILES packaging/man/quorastelline-config.1 packaging/man/qst.1 packaging/man/qst-devsim.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_PACKAGE_NAME quorastelline-config)
+set(CPACK_PACKAGE_VENDOR TARVEN)
+set(CPACK_PACKAGE_CONTACT "Quorastelline Team <dev@quorastelline.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration utility for Quorastelline protocol-converter devices")
+set(CPACK_PACKAGE_DESCRIPTION
+    "The window (quorastelline-config) edits device configurations (.qst files), reads and writes them\n"
+    "to devices over TCP or a serial line, finds devices on a subnet and prints reports. qst does the\n"
+    "same from scripts; qst-devsim simulates a device.")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Help opens the manual with the desktop's PDF viewer.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+include(CPack)
