@@ -95,6 +95,8 @@ public:
 
 private:
     void RecomputeIpCrc();
+    // After a load or save: the document is that file's, unmodified.
+    void BindToFile(const wxString& fileName);
     void SetByte(uint8_t& field, uint8_t value);
     static bool IndexInUse(unsigned index, uint8_t nodeCount) { return index < kMaxNodes && index < nodeCount; }
 

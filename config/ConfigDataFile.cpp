@@ -155,6 +155,14 @@ wxString FolderOf(const wxString& fileName)
 
 } // namespace
 
+void ConfigData::BindToFile(const wxString& fileName)
+{
+    m_fileName = fileName;
+    m_hasFile = true;
+    m_directory = FolderOf(fileName);
+    m_modified = false;
+}
+
 bool ConfigData::Load(const wxString& fileName, wxString& error)
 {
     FileDescriptor file(fileName.empty() ? -1 : ::open(NativePath(fileName).c_str(), O_RDONLY | O_CLOEXEC));
@@ -212,10 +220,7 @@ bool ConfigData::Load(const wxString& fileName, wxString& error)
         return false;
     }
 
-    m_fileName = fileName;
-    m_hasFile = true;
-    m_directory = FolderOf(fileName);
-    m_modified = false;
+    BindToFile(fileName);
     return true;
 }
 
@@ -235,9 +240,6 @@ bool ConfigData::Save(const wxString& fileName)
     if (!ReplaceFile(NativePath(fileName), bytes))
         return false;
 
-    m_fileName = fileName;
-    m_hasFile = true;
-    m_directory = FolderOf(fileName);
-    m_modified = false;
+    BindToFile(fileName);
     return true;
 }
