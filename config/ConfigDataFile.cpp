@@ -199,9 +199,11 @@ bool ConfigData::Load(const wxString& fileName, wxString& error)
             error = "File data corrupted (2a)";
             return false;
         }
-        // A format-1 file's IP block is checked but the document keeps its
-        // own IP settings and notes.
+        // The file's IP settings are taken over with its nodes: keeping the
+        // previous document's would pair them with a configuration they do
+        // not belong to. Format 1 has no notes; the document keeps its own.
         LegacyToMain(legacy, m_main);
+        m_ip = ip;
     } else if (size >= kMagicSize && std::memcmp(data, kMagicV2, kMagicSize) == 0) {
         if (!reader.ReadChecked(&main, kMainBlockSize)) {
             error = "File data corrupted (1b)";

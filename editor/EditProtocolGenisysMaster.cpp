@@ -7,7 +7,7 @@ EditProtocolGenisysMaster::EditProtocolGenisysMaster(wxWindow* parent, wxWindowI
                                                      const wxSize& size)
     : EditProtocolPanel(parent, id, pos, size, PROTOCOL_GENISYS_MASTER)
 {
-    // The field holds up to 2550 ms; the spin is narrowed to that.
+    // The field holds up to 2550 ms; Link narrows the spin to that.
     m_pollInterval = AddSpin(ID_SPINCTRLPOLLINTERVAL, "Poll interval", 200, 2560, 500, "mS");
     Link(m_pollInterval, kGenisysMasterPollMs);
     m_securePolls = AddCheckBox(ID_CHECKBOXSECUREPOLLS, "Secure polls");

@@ -17,7 +17,7 @@ EditProtocolHostMaster::EditProtocolHostMaster(wxWindow* parent, wxWindowID id, 
     Link(m_storeScf, kHostStoreScf);
     m_sendScf = AddCheckBox(ID_CHECKBOXSENDSCF, "Send system control field");
     Link(m_sendScf, kHostSendScf);
-    // The loop number is one byte; the spin is narrowed to 0..255.
+    // The loop number is one byte; Link narrows the spin to 0..255.
     m_loopNumber = AddSpin(ID_SPINCTRLLOOPNUMBER, "Loop number", 0, 256, 0);
     Link(m_loopNumber, kHostLoopNumber);
     m_noData = AddNoDataChoice();

@@ -6,7 +6,7 @@ using namespace NodeFields;
 EditProtocolS2Master::EditProtocolS2Master(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : EditProtocolS2Master(parent, id, pos, size, PROTOCOL_S2_MASTER)
 {
-    // The field holds up to 2550 ms; the spin is narrowed to that.
+    // The field holds up to 2550 ms; Link narrows the spin to that.
     m_pollInterval = AddSpin(ID_SPINCTRLPOLLINTERVAL, "Poll interval", 100, 10000, 1000, "mSec");
     Link(m_pollInterval, kS2MasterPollMs);
 }

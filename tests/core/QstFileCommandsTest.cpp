@@ -13,6 +13,7 @@ namespace {
 // the file must become.
 struct LegacyFixture {
     Bytes file;
+    Bytes ip;
     Bytes expectedMain;
 
     LegacyFixture()
@@ -33,9 +34,11 @@ struct LegacyFixture {
         legacy[r + 35] = 2;
         legacy[r + 46] = 10;
         legacy[r + 56] = 1;
+        ip = {10, 20, 0, 15, 255, 255, 0, 0, 10, 20, 0, 1, 0, 0x50, 0xC2, 0xF0, 0xA0, 0x07, 0x17, 0x73, 0, 0, 0, 0};
+        Put16(ip, 22, ReferenceCrc(ip.data(), 22));
         file = Magic('1');
         AppendWithCrc(file, legacy);
-        AppendWithCrc(file, DefaultIpBlock());
+        AppendWithCrc(file, ip);
 
         expectedMain.assign(kMain, 0);
         expectedMain[1] = 60;
@@ -68,8 +71,7 @@ TEST(QstConvert, FormatOneBecomesFormatTwo)
     ASSERT_EQ(run.status, 0) << run.err;
     Bytes expected = Magic('2');
     AppendWithCrc(expected, fixture.expectedMain);
-    // A fresh document's IP settings: a format-1 file does not carry them over.
-    AppendWithCrc(expected, DefaultIpBlock());
+    AppendWithCrc(expected, fixture.ip);
     const Bytes written = ReadFileBytes(dir.File("new.qst"));
     EXPECT_EQ(HexDump(written.data(), written.size()), HexDump(expected.data(), expected.size()));
 }
@@ -101,7 +103,7 @@ TEST(QstInfo, TextAndJson)
 
     ProgramResult run = RunProgram("qst", {"info", dir.File("old.qst")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("IP address:         192.168.1.1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("IP address:         10.20.0.15\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Nodes:              1\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  1  UCE Slave | TCP Server on port 502 | slaves: 7, 8 | read: 5-6 | write: 11-11\n"),
               std::string::npos)
