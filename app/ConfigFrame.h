@@ -1,20 +1,247 @@
-// The main window: one configuration document and its commands.
+// The main window: one configuration document, its display and commands.
+// Members are defined by command group: ConfigFrame.cpp (construction and
+// layout), ConfigFrameDisplay.cpp, ConfigFrameFile.cpp, ConfigFrameHelp.cpp,
+// ConfigFrameDevice.cpp, ConfigFrameNode.cpp, ConfigFramePrint.cpp and
+// ConfigFrameFind.cpp.
 #pragma once
 
+#include "app/FileChooser.h"
+
+#include <wx/arrstr.h>
 #include <wx/frame.h>
 
+#include <functional>
 #include <memory>
 
 class ConfigData;
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxComboBox;
+class wxCommandEvent;
+class wxContextMenuEvent;
+class wxCloseEvent;
+class wxFileConfig;
+class wxGrid;
+class wxGridEvent;
+class wxMenu;
+class wxPanel;
+class wxRadioButton;
+class wxSpinCtrl;
+class wxSpinEvent;
+class wxStatusBar;
+class wxTextCtrl;
+
+// How a device command reaches the device; never kept in the document.
+struct ConnectionParameters {
+    bool useTcp = true;
+    wxString target;  // host address or serial device path
+    int number = 0;   // TCP port, or serial speed in baud
+};
 
 class ConfigFrame : public wxFrame
 {
 public:
-    explicit ConfigFrame(wxWindow* parent);
+    // `geometryFile` names the file that keeps the window's position; empty
+    // uses the toolkit's per-user default for the program.
+    explicit ConfigFrame(wxWindow* parent, wxWindowID id = wxID_ANY, const wxString& geometryFile = wxString());
     ~ConfigFrame() override;
 
     ConfigData& Document() { return *m_config; }
 
+    // Display (ConfigFrameDisplay.cpp).
+    void RefreshFromDocument();
+    enum ClearFlags : int { CLEAR_DEVICE_ID = 1, CLEAR_DOCUMENT = 2 };
+    void ClearFields(int flags);
+    // Takes the five IP texts into the document; false (after telling the
+    // user) when they do not parse.
+    bool ApplyIpSettings();
+    // Takes the check box and the three spin controls into the document.
+    void TakeGeneralSettings();
+    void UpdateTitle();
+    ConnectionParameters GetConnectionParameters() const;
+    void SetStatus(const wxString& text);
+
+    // Message boxes of the commands: no parent, the program's caption.
+    static constexpr const char* kMessageCaption = "Quorastelline Config";
+    static constexpr const char* kProductTitle = "TARVEN Quorastelline Configuration Utility";
+    static void ShowError(const wxString& text);
+    // Yes/No with the information icon; true only for Yes.
+    static bool AskYesNo(const wxString& text);
+
+    // The MAC text is used, and editable, only in this mode.
+    bool IsMacEditMode() const { return m_macEditMode; }
+    void SetMacEditMode(bool on);
+
+    // The file named on the command line: no prompt, no message box, the
+    // title unchanged. True when it loaded.
+    bool OpenFile(const wxString& fileName);
+
+    void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // How the manual is handed to the desktop; true when it was launched.
+    using DocumentLauncher = std::function<bool(const wxString& document)>;
+    void SetDocumentLauncher(DocumentLauncher launcher) { m_launchDocument = std::move(launcher); }
+
+    // The popup of the window's context menu.
+    std::unique_ptr<wxMenu> BuildContextMenu() const;
+
+    // The serial device names that `probe` accepts, USB adapters first.
+    static wxArrayString ListSerialPorts(const std::function<bool(const wxString&)>& probe);
+
+    static wxString AboutText();
+
+    // Identifiers, one per control and menu command; each window is named
+    // after its identifier.
+    static const long ID_RADIOBUTTONIP;
+    static const long ID_DEVICEIPADDRESS;
+    static const long ID_STATICTEXT9;
+    static const long ID_DEVICEUDPPORT;
+    static const long ID_RADIOBUTTONSERIAL;
+    static const long ID_COMBOBOXSERIALPORT;
+    static const long ID_STATICTEXT8;
+    static const long ID_CHOICESERIALBAUD;
+    static const long ID_BUTTON3;
+    static const long ID_BUTTON1;
+    static const long ID_BUTTON2;
+    static const long ID_STATICTEXT11;
+    static const long ID_BUTTON5;
+    static const long ID_BUTTON4;
+    static const long ID_DEVICEIDTEXT;
+    static const long ID_NOTESTEXT;
+    static const long ID_CHECKBOX1;
+    static const long ID_STATICTEXT7;
+    static const long ID_SPINCTRLDATAAGE;
+    static const long ID_STATICTEXT1;
+    static const long ID_STATICTEXT3;
+    static const long ID_SPINCTRLSDLOGLEVEL;
+    static const long ID_TEXTCTRLLOGTEXT;
+    static const long ID_STATICTEXT12;
+    static const long ID_SPINCTRLLOGAGE;
+    static const long ID_STATICTEXT13;
+    static const long ID_STATICTEXT2;
+    static const long ID_TEXTCTRL1;
+    static const long ID_STATICTEXT4;
+    static const long ID_TEXTCTRL2;
+    static const long ID_STATICTEXT5;
+    static const long ID_TEXTCTRL3;
+    static const long ID_STATICTEXT6;
+    static const long ID_TEXTCTRL4;
+    static const long ID_STATICTEXT10;
+    static const long ID_TEXTCTRL6;
+    static const long ID_NODESGRID;
+    static const long ID_GRIDMEMORY;
+    static const long ID_PANEL1;
+    static const long ID_MENUOPEN;
+    static const long ID_MENUSAVE;
+    static const long ID_MENUSAVEAS;
+    static const long ID_MENUCLOSE;
+    static const long ID_MENUPRINT;
+    static const long ID_MENUPREVIEW;
+    static const long ID_MENUDEFAULTS;
+    static const long ID_MENUQUIT;
+    static const long ID_MENUDEVICEID;
+    static const long ID_MENUDEVICEREAD;
+    static const long ID_MENUDEVICEWRITE;
+    static const long ID_MENUSETCLOCK;
+    static const long ID_MENUREBOOT;
+    static const long ID_MENUFIND;
+    static const long ID_MENUNODEADD;
+    static const long ID_MENUNODEEDIT;
+    static const long ID_MENUNODEDELETE;
+    static const long ID_MENUABOUT;
+    static const long ID_MENUHELP;
+    static const long ID_STATUSBAR;
+
 private:
+    // Construction (ConfigFrame.cpp).
+    void CreateControls();
+    void CreateMenus();
+    void BindEvents();
+    void FinishGrids();
+    void FillSerialPorts();
+    bool ProbeSerialPort(const wxString& name) const;
+
+    // Display handlers (ConfigFrameDisplay.cpp).
+    void OnRadioButtonIpSelect(wxCommandEvent& event);
+    void OnRadioButtonSerialSelect(wxCommandEvent& event);
+    void OnLogLevelChange(wxSpinEvent& event);
+    void ShowLevelName();
+    void RefreshNodesGrid();
+    void RefreshMemoryGrid();
+
+    // File commands (ConfigFrameFile.cpp).
+    void OnOpen(wxCommandEvent& event);
+    void OnSave(wxCommandEvent& event);
+    void OnSaveAs(wxCommandEvent& event);
+    void OnCloseFile(wxCommandEvent& event);
+    void OnDefaults(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
+    // False when the user asked to save and the changes are still unsaved.
+    bool PromptToSaveChanges();
+    void SaveDocument();
+    void SaveDocumentAs();
+
+    // Help, About and the window's geometry (ConfigFrameHelp.cpp).
+    void OnAbout(wxCommandEvent& event);
+    void OnHelp(wxCommandEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+    void RestoreGeometry();
+    void SaveGeometry();
+
+    // Device commands (ConfigFrameDevice.cpp).
+    void OnGetId(wxCommandEvent& event);
+    void OnRead(wxCommandEvent& event);
+    void OnWrite(wxCommandEvent& event);
+    void OnSetClock(wxCommandEvent& event);
+    void OnReboot(wxCommandEvent& event);
+
+    // Node commands (ConfigFrameNode.cpp).
+    void OnNodeAdd(wxCommandEvent& event);
+    void OnNodeEdit(wxCommandEvent& event);
+    void OnNodeDelete(wxCommandEvent& event);
+    void OnNodesGridCellRightClick(wxGridEvent& event);
+    void OnNodesGridCellLeftDClick(wxGridEvent& event);
+
+    // Printing (ConfigFramePrint.cpp) and discovery (ConfigFrameFind.cpp).
+    void OnPrint(wxCommandEvent& event);
+    void OnPrintPreview(wxCommandEvent& event);
+    void OnFind(wxCommandEvent& event);
+
     std::unique_ptr<ConfigData> m_config;
+    std::unique_ptr<wxFileConfig> m_geometryStore;
+    wxString m_geometryFile;
+    bool m_macEditMode = false;
+    FileChooser m_chooseFile = ChooseFileWithSelector;
+    DocumentLauncher m_launchDocument;
+
+    wxPanel* m_panel = nullptr;
+    wxRadioButton* m_radioIp = nullptr;
+    wxTextCtrl* m_deviceIpAddress = nullptr;
+    wxTextCtrl* m_deviceUdpPort = nullptr;
+    wxRadioButton* m_radioSerial = nullptr;
+    wxComboBox* m_serialPort = nullptr;
+    wxChoice* m_serialBaud = nullptr;
+    wxButton* m_buttonGetId = nullptr;
+    wxButton* m_buttonRead = nullptr;
+    wxButton* m_buttonWrite = nullptr;
+    wxButton* m_buttonSetClock = nullptr;
+    wxButton* m_buttonReboot = nullptr;
+    wxTextCtrl* m_deviceIdText = nullptr;
+    wxTextCtrl* m_notesText = nullptr;
+    wxCheckBox* m_writeProtect = nullptr;
+    wxSpinCtrl* m_spinDataAge = nullptr;
+    wxSpinCtrl* m_spinLogLevel = nullptr;
+    wxTextCtrl* m_logLevelText = nullptr;
+    wxSpinCtrl* m_spinLogAge = nullptr;
+    wxTextCtrl* m_ipAddress = nullptr;
+    wxTextCtrl* m_subnetMask = nullptr;
+    wxTextCtrl* m_gateway = nullptr;
+    wxTextCtrl* m_bootLoaderPort = nullptr;
+    wxTextCtrl* m_macAddress = nullptr;
+    wxGrid* m_nodesGrid = nullptr;
+    wxGrid* m_memoryGrid = nullptr;
+    wxStatusBar* m_statusBar = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
 };

@@ -1,6 +1,7 @@
 #include "config/ConfigData.h"
 
 #include "config/BlockCrc.h"
+#include "config/NodeFields.h"
 
 #include <wx/filename.h>
 
@@ -257,7 +258,9 @@ uint16_t ConfigData::ReportCrc() const
     MainBlock copy = m_main;
     const unsigned count = std::min<unsigned>(copy.nodeCount, kMaxNodes);
     for (unsigned i = 0; i < count; ++i)
-        if (copy.node[i].PortType() == PORT_MODEM)
-            copy.node[i].portWord &= 0xF03F;  // modem attenuation bits
+        if (copy.node[i].PortType() == PORT_MODEM) {
+            NodeFields::SetValue(copy.node[i], NodeFields::kModemRxAttenuation, 0);
+            NodeFields::SetValue(copy.node[i], NodeFields::kModemTxAttenuation, 0);
+        }
     return BlockCrc(&copy, kMainBlockSize);
 }

@@ -75,6 +75,9 @@ public:
     bool WriteToDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
                        const ConfirmLossyWrite& confirmLoss = {});
 
+    // Replaces the whole image, as a read from a device does; marks modified.
+    void SetBlocks(const MainBlock& main, const IpBlock& ip);
+
     uint16_t ReportCrc() const;
 
     // Text forms shown by the window and the report.

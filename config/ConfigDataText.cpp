@@ -1,6 +1,8 @@
 // The short texts that the window and the report show for the document.
 #include "config/ConfigData.h"
 
+#include "config/NodeFields.h"
+
 namespace {
 
 const char* const kProtocolNames[] = {
@@ -14,7 +16,6 @@ const char* const kModemModes[] = {
     "Modem, v21 300 FSK Lo", "Modem, v21 300 FSK Hi", "Modem, v22 600 DPSK Lo",
     "Modem, v22 600 DPSK Hi", "Modem, v22 1200 DPSK Lo", "Modem, v22 1200 DPSK Hi",
 };
-constexpr unsigned kFirstModemMode = 2;
 
 wxString SerialText(const char* kind, uint16_t portNumber)
 {
@@ -71,9 +72,9 @@ wxString PortText(const NodeEntry& node)
     case PORT_SYNC_SERIAL:
         return SerialText("Sync", node.portNumber);
     case PORT_MODEM: {
-        const unsigned mode = node.portWord >> 12;
-        if (mode >= kFirstModemMode && mode - kFirstModemMode < WXSIZEOF(kModemModes))
-            return kModemModes[mode - kFirstModemMode];
+        const unsigned mode = unsigned(NodeFields::GetValue(node, NodeFields::kModemMode));
+        if (mode >= NodeFields::kModemFirstMode && mode - NodeFields::kModemFirstMode < WXSIZEOF(kModemModes))
+            return kModemModes[mode - NodeFields::kModemFirstMode];
         return "Modem, unknown";
     }
     case PORT_SPI:

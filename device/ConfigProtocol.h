@@ -2,9 +2,16 @@
 // line. The configuration document derives from it.
 #pragma once
 
+#include "config/ConfigLayout.h"
+#include "device/CSerialComUnix.h"
+
 #include <wx/socket.h>
 
+#include <cstdint>
+#include <ctime>
 #include <functional>
+#include <string>
+#include <vector>
 
 // Asked before a configuration is written in a form that loses data;
 // true lets the write go ahead. A caller with no way to ask passes none,
@@ -14,9 +21,86 @@ using ConfirmLossyWrite = std::function<bool()>;
 class ConfigProtocol : public wxSocketClient
 {
 public:
+    // Every exchange uses a reply buffer of this size.
+    static constexpr uint16_t kReplyBufferSize = 1024;
+    static constexpr size_t kClockFrameSize = 18;
+
     ConfigProtocol();
     ~ConfigProtocol() override;
 
     ConfigProtocol(const ConfigProtocol&) = delete;
     ConfigProtocol& operator=(const ConfigProtocol&) = delete;
+
+    // --- Link. useTcp: true for TCP to target:portOrSpeed, false for the
+    // serial device target at portOrSpeed bits per second.
+    bool PortExists(const wxString& path) const;
+    bool OpenLink(bool useTcp, const wxString& target, int portOrSpeed);
+    bool CloseLink(bool useTcp);
+
+    // Sends one command and waits for a line beginning with `expected`.
+    // > 0: the line matched, its length with terminator (the reply holds
+    //      it, unescaped, not NUL-terminated).
+    // 0:   no usable reply, link not open, send failed or attempts 0.
+    // < 0: the device's "Error: " line, NUL-terminated in `reply`, minus
+    //      its length.
+    int16_t Transact(bool useTcp, const uint8_t* command, uint16_t commandLength, const char* expected,
+                     uint8_t* reply, uint16_t replySize, uint8_t attempts);
+
+    // --- Commands. Each opens and closes the link itself, except
+    // GetProtocolVersion, which runs on an open link. `error` is left as it
+    // was when the link cannot be opened or on success.
+    bool GetDeviceId(bool useTcp, const wxString& target, int portOrSpeed, wxString& identity, wxString& error);
+    bool GetProtocolVersion(bool useTcp, uint8_t& major, uint8_t& minor, wxString& error);
+    // Sets the device clock to the computer's local time.
+    bool SetDeviceClock(bool useTcp, const wxString& target, int portOrSpeed, wxString& error);
+    bool SetDeviceClock(bool useTcp, const wxString& target, int portOrSpeed, const std::tm& localTime,
+                        wxString& error);
+    bool RebootDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error);
+
+    // --- Configuration transfer in protocol version 1.1 or 1.0, whichever
+    // the device speaks. ReadConfig changes `main` and `ip` only when it
+    // succeeds. WriteConfig may lower the node count of `main` to 6.
+    bool ReadConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main, IpBlock& ip,
+                    wxString& error);
+    bool WriteConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main, const IpBlock& ip,
+                     wxString& error, const ConfirmLossyWrite& confirmLoss = {});
+
+private:
+    bool ReadConfigSegmented(bool useTcp, MainBlock& main, IpBlock& ip, wxString& error);
+    bool WriteConfigSegmented(bool useTcp, MainBlock& main, const IpBlock& ip, wxString& error);
+    bool ReadConfigLegacy(bool useTcp, MainBlock& main, IpBlock& ip, wxString& error);
+    bool WriteConfigLegacy(bool useTcp, const MainBlock& main, const IpBlock& ip, wxString& error,
+                           const ConfirmLossyWrite& confirmLoss);
+
+    // Opens the link, asks the protocol version and runs the transfer for
+    // it; any other version is refused.
+    bool RunTransfer(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
+                     const std::function<bool()>& legacy, const std::function<bool()>& segmented);
+    static wxString UnsupportedVersionText(uint8_t major, uint8_t minor);
+    // One transfer step: sends `frame`, awaits `expected` and copies the
+    // `payloadLength` bytes that follow it; a line too short to hold them
+    // fails the step.
+    bool ReadPiece(bool useTcp, const std::vector<uint8_t>& frame, const std::string& expected, void* payload,
+                   size_t payloadLength, wxString& error);
+    bool WritePiece(bool useTcp, const std::vector<uint8_t>& frame, const std::string& expected, wxString& error);
+
+    // Runs one command that either succeeds or ends the operation with the
+    // error text for its result. On success `length` is the reply's length.
+    bool Exchange(bool useTcp, const uint8_t* command, uint16_t commandLength, const char* expected,
+                  uint8_t* reply, uint8_t attempts, wxString& error, int16_t* length = nullptr);
+    // Opens the link, runs `exchange`, closes the link. False without an
+    // error text when the link does not open.
+    bool WithLink(bool useTcp, const wxString& target, int portOrSpeed, const std::function<bool()>& exchange);
+
+    // The NUL-terminated error line that Transact left in a reply buffer.
+    static wxString ErrorLineText(const uint8_t* reply);
+
+    bool SendFrame(bool useTcp, const uint8_t* frame, size_t length);
+    // One read of up to `capacity` bytes; false when this attempt is over.
+    bool PollChunk(bool useTcp, uint8_t* chunk, size_t capacity, size_t& got);
+
+    CSerialComUnix m_serial;
 };
+
+// The text shown when the device gives no usable answer.
+extern const char* const kNoResponseText;

@@ -128,9 +128,31 @@ TEST(QstHelp, ListsEveryCommand)
 {
     const ProgramResult run = RunProgram("qst", {"--help"});
     ASSERT_EQ(run.status, 0);
-    for (const char* command : {"info", "convert"})
+    for (const char* command : {"info", "report", "convert", "get-id", "read", "write", "set-clock", "reboot", "find"})
         EXPECT_NE(run.out.find(std::string("  ") + command + " "), std::string::npos) << command;
     const ProgramResult one = RunProgram("qst", {"convert", "--help"});
     EXPECT_EQ(one.status, 0);
     EXPECT_NE(one.out.find("Usage: qst convert IN OUT"), std::string::npos);
+}
+
+TEST(QstReport, PrintsTheReportLineByLine)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("old.qst"), LegacyFixture().file);
+    const ProgramResult run = RunProgram("qst", {"report", dir.File("old.qst")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // Report lines written out from their formats.
+    const char* expected[] = {
+        "TARVEN Quorastelline - Configuration Report\n"
+        "============================================================\n",
+        "\nNodes\n------------------------------------------------------------\n"
+        "  #   Protocol               Port                     Slave IDs Mem Read Mem Write\n",
+        "  1   UCE Slave              TCP Server on port 502   7, 8      5-6      11-11    \n",
+        "  Byte 5 (bits 33-40)       Node 1                              \n",
+        "  Byte 11 (bits 81-88)                         Node 1           \n",
+    };
+    for (const char* text : expected)
+        EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n--- in ---\n" << run.out;
+    EXPECT_EQ(run.out.find("Byte 7 "), std::string::npos);
+    EXPECT_EQ(RunProgram("qst", {"report"}).status, 2);
 }

@@ -1,8 +1,249 @@
-// Commands that talk to a device.
+// Commands that talk to a device: get-id, read, write, set-clock, reboot,
+// and find, which asks a whole subnet.
 #include "QstCommand.h"
+
+#include "config/ConfigData.h"
+#include "discovery/DeviceScan.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const char kWarningTail[] =
+    "If you write this configuration you may no longer be able to reconfigure the device. "
+    "You will have to do a factory reset to make changes.";
+
+wxString Describe(const QstTarget& target)
+{
+    return target.useTcp ? wxString::Format("%s:%d", target.target, target.portOrSpeed)
+                         : wxString::Format("%s at %d baud", target.target, target.portOrSpeed);
+}
+
+// The window's message for a failed command, with the device's reason.
+void ReportFailure(const wxString& message, const wxString& error, const QstTarget& target)
+{
+    PrintError(message);
+    if (!error.empty())
+        std::fprintf(stderr, "%s\n", error.utf8_string().c_str());
+    else
+        std::fprintf(stderr, "No connection to %s.\n", Describe(target).utf8_string().c_str());
+}
+
+// Reads the usage line's operands: the target, then nothing else.
+bool TakeOnlyTarget(QstArgs& args, QstTarget& target, const char* usage)
+{
+    if (!TakeTarget(args, target) || args.Leftover()) {
+        PrintError(wxString("usage: qst ") + usage);
+        return false;
+    }
+    return true;
+}
+
+// Asks a yes/no question on the terminal. Without a terminal, or with
+// --yes, nobody is asked: `assumeYes` decides.
+class Confirmer
+{
+public:
+    Confirmer(bool assumeYes) : m_assumeYes(assumeYes), m_interactive(::isatty(STDIN_FILENO)) {}
+
+    bool CanAsk() const { return m_assumeYes || m_interactive; }
+
+    bool Ask(const wxString& question)
+    {
+        if (m_assumeYes)
+            return true;
+        if (!m_interactive) {
+            PrintError(question.BeforeFirst('\n') +
+                       "\nNot written: no terminal to confirm on; give --yes to write anyway.");
+            return false;
+        }
+        std::fprintf(stderr, "%s [y/N] ", question.utf8_string().c_str());
+        std::fflush(stderr);
+        std::string answer;
+        if (!std::getline(std::cin, answer))
+            return false;
+        return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+    }
+
+private:
+    bool m_assumeYes;
+    bool m_interactive;
+};
+
+int RunGetId(QstArgs& args)
+{
+    QstTarget target;
+    if (!TakeOnlyTarget(args, target, "get-id TARGET"))
+        return QST_USAGE;
+    PrintProgress("Requesting ID from " + Describe(target) + "...");
+    ConfigData link;
+    wxString identity, error;
+    if (!link.GetDeviceId(target.useTcp, target.target, target.portOrSpeed, identity, error)) {
+        ReportFailure("Failed to retrieve ID from device.", error, target);
+        return QST_FAILED;
+    }
+    PrintLine(identity);
+    return QST_OK;
+}
+
+int RunRead(QstArgs& args)
+{
+    QstTarget target;
+    wxString file;
+    const bool hasFile = args.TakeValue("-o", file) || args.TakeValue("--output", file);
+    if (!TakeTarget(args, target) || !hasFile || args.Leftover()) {
+        PrintError("usage: qst read TARGET -o FILE");
+        return QST_USAGE;
+    }
+    PrintProgress("Requesting configuration from " + Describe(target) + "...");
+    ConfigData config;
+    wxString error;
+    if (!config.ReadFromDevice(target.useTcp, target.target, target.portOrSpeed, error)) {
+        ReportFailure("Failed to retrieve config from device.", error, target);
+        return QST_FAILED;
+    }
+    // The file is replaced in one step, so it appears only whole.
+    if (!config.Save(file)) {
+        PrintError(file + ": could not write the file");
+        return QST_FAILED;
+    }
+    PrintProgress("Configuration retreived");
+    return QST_OK;
+}
+
+int RunWrite(QstArgs& args)
+{
+    const bool assumeYes = args.TakeFlag("--yes") || args.TakeFlag("-y");
+    QstTarget target;
+    wxString file;
+    const bool hasTarget = TakeTarget(args, target);
+    if (!hasTarget || !args.TakeOperand(file) || args.Leftover()) {
+        PrintError("usage: qst write TARGET FILE [--yes]");
+        return QST_USAGE;
+    }
+    ConfigData config;
+    wxString error;
+    if (!config.Load(file, error)) {
+        PrintError(file + ": " + error);
+        return QST_FAILED;
+    }
+
+    Confirmer confirm(assumeYes);
+    if (!config.HasControlLink() &&
+        !confirm.Ask(wxString("There is no Control protocol on TCP server port 23.\n\n") + kWarningTail +
+                     "\n\nDo you want to continue?"))
+        return QST_FAILED;
+    if (config.GetWriteProtect() &&
+        !confirm.Ask(wxString("This configuration is set to write protect.\n\n") + kWarningTail +
+                     "\n\nDo you want to continue?"))
+        return QST_FAILED;
+
+    bool declined = false;
+    const ConfirmLossyWrite askLoss = [&] {
+        const bool yes = confirm.Ask("Some data will be lost converting to older format as the remote device "
+                                     "firmware is out of date.\n\nDo you want to continue?");
+        declined = !yes;
+        return yes;
+    };
+    PrintProgress("Sending configuration to " + Describe(target) + "...");
+    if (!config.WriteToDevice(target.useTcp, target.target, target.portOrSpeed, error, askLoss)) {
+        if (declined)
+            return QST_FAILED;
+        ReportFailure("Failed to write config to device.", error, target);
+        return QST_FAILED;
+    }
+    PrintProgress("Configuration sent and acknowledged");
+    return QST_OK;
+}
+
+int RunSetClock(QstArgs& args)
+{
+    QstTarget target;
+    if (!TakeOnlyTarget(args, target, "set-clock TARGET"))
+        return QST_USAGE;
+    ConfigData link;
+    wxString error;
+    if (!link.SetDeviceClock(target.useTcp, target.target, target.portOrSpeed, error)) {
+        ReportFailure("Failed to send time set command to device.", error, target);
+        return QST_FAILED;
+    }
+    PrintProgress("Set time command sent and acknowledged");
+    return QST_OK;
+}
+
+int RunReboot(QstArgs& args)
+{
+    QstTarget target;
+    if (!TakeOnlyTarget(args, target, "reboot TARGET"))
+        return QST_USAGE;
+    ConfigData link;
+    wxString error;
+    if (!link.RebootDevice(target.useTcp, target.target, target.portOrSpeed, error)) {
+        ReportFailure("Failed to send reboot command to device.", error, target);
+        return QST_FAILED;
+    }
+    PrintProgress("Reboot command sent and acknowledged");
+    return QST_OK;
+}
+
+int RunFind(QstArgs& args)
+{
+    wxString subnet, portText;
+    long port = kDeviceScanPort;
+    if (args.TakeValue("--port", portText) && (!portText.ToLong(&port) || port < 1 || port > 65535)) {
+        PrintError("bad port: " + portText);
+        return QST_USAGE;
+    }
+    if (!args.TakeOperand(subnet) || args.Leftover()) {
+        PrintError("usage: qst find SUBNET [--port PORT]");
+        return QST_USAGE;
+    }
+    int octets[3];
+    switch (ParseSubnet(subnet, octets)) {
+    case SubnetCheck::NotThreeOctets:
+        PrintError("IP range does not look valid.\nOnly scanning of 255.255.255.0 (\\24) subnets is supported");
+        return QST_USAGE;
+    case SubnetCheck::OctetOutOfRange:
+        PrintError("IP range does not look valid (octet out of range 0-255).");
+        return QST_USAGE;
+    case SubnetCheck::Valid:
+        break;
+    }
+    PrintProgress(wxString::Format("Scanning started, %d.%d.%d.1-254 ...", octets[0], octets[1], octets[2]));
+    DeviceScanHooks hooks;
+    hooks.found = [](const wxString& address, const wxString& identity) {
+        PrintLine(address + " - " + identity);
+        std::fflush(stdout);
+    };
+    const int found = ScanSubnet(octets, hooks, uint16_t(port));
+    PrintProgress(wxString::Format("Scanning done, %d found", found));
+    return QST_OK;
+}
+
+} // namespace
 
 const std::vector<QstCommand>& DeviceCommands()
 {
-    static const std::vector<QstCommand> commands;
+    static const std::vector<QstCommand> commands = {
+        {"get-id", "get-id TARGET", "Print the device's identity line", "", RunGetId},
+        {"read", "read TARGET -o FILE", "Read the device's configuration and save it to FILE",
+         "FILE is written only when the whole configuration has arrived.\n", RunRead},
+        {"write", "write TARGET FILE [--yes]", "Write the configuration in FILE to the device",
+         "Asks first, as the window does, when the configuration has no Control link\n"
+         "(Control on TCP server port 23), when it is write protected, and when an\n"
+         "older device would lose data. Without a terminal nothing is asked and\n"
+         "nothing is written unless --yes answers yes to all of these.\n"
+         "  --yes, -y   answer yes to every question\n",
+         RunWrite},
+        {"set-clock", "set-clock TARGET", "Set the device's clock to this computer's local time", "", RunSetClock},
+        {"reboot", "reboot TARGET", "Reboot the device", "", RunReboot},
+        {"find", "find SUBNET [--port PORT]", "Scan a /24 such as 127.0.0. and list the devices found",
+         "Prints one line \"a.b.c.d - identity\" for each device. Every host 1-254 is\n"
+         "asked at once on port 23 (or PORT); a scan takes about a second.\n",
+         RunFind},
+    };
     return commands;
 }

@@ -2,6 +2,7 @@
 #include "QstCommand.h"
 
 #include "config/ConfigData.h"
+#include "print/ConfigReport.h"
 
 #include <wx/filename.h>
 
@@ -102,6 +103,21 @@ int RunInfo(QstArgs& args)
     return QST_OK;
 }
 
+int RunReport(QstArgs& args)
+{
+    wxString path;
+    if (!args.TakeOperand(path) || args.Leftover()) {
+        PrintError("usage: qst report FILE");
+        return QST_USAGE;
+    }
+    ConfigData config;
+    if (!LoadFile(path, config))
+        return QST_FAILED;
+    for (const ReportLine& line : BuildConfigReport(config))
+        PrintLine(line.text);
+    return QST_OK;
+}
+
 int RunConvert(QstArgs& args)
 {
     wxString in, out;
@@ -125,8 +141,10 @@ const std::vector<QstCommand>& FileCommands()
 {
     static const std::vector<QstCommand> commands = {
         {"info", "info FILE [--json]",
-         "Show the configuration in brief: settings, IP settings, notes, nodes, report checksum",
+         "Show the configuration in brief",
          "  --json   print one JSON object instead of text\n", RunInfo},
+        {"report", "report FILE", "Print the configuration report, one report line per output line",
+         "The same report as the window prints; headings are not marked.\n", RunReport},
         {"convert", "convert IN OUT", "Load a format-1 or format-2 file and save it in format 2",
          "The output file is replaced only when it has been written whole.\n", RunConvert},
     };

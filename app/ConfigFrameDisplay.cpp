@@ -1,0 +1,205 @@
+// Showing the document in the window, and taking the window's values back.
+#include "app/ConfigFrame.h"
+
+#include "config/ConfigData.h"
+
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/grid.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobut.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kLogLevelNames[] = {"none", "important", "normal", "detailed", "debugging!", "everything!!"};
+
+// The MAC address is left to the device unless it is being edited on purpose.
+constexpr const char* kMacKeptByDevice = "0:0:0:0:0:0";
+
+enum MemoryColumn { MEMORY_READ = 0, MEMORY_WRITE = 1 };
+
+// Marks the bytes of one range as used by `nodeNumber`; bytes past the end
+// of the shared memory are not shown.
+void MarkRange(wxGrid& grid, int column, unsigned start, unsigned length, unsigned nodeNumber)
+{
+    const unsigned end = std::min<unsigned>(start + length, kSharedMemorySize);
+    for (unsigned byte = start; byte < end; ++byte) {
+        const wxString cell = grid.GetCellValue(int(byte), column);
+        grid.SetCellValue(int(byte), column,
+                          cell.empty() ? wxString::Format("Node %u", nodeNumber)
+                                       : cell + wxString::Format(", %u", nodeNumber));
+    }
+}
+
+} // namespace
+
+void ConfigFrame::ShowError(const wxString& text)
+{
+    wxMessageBox(text, kMessageCaption, wxOK | wxICON_ERROR, nullptr);
+}
+
+bool ConfigFrame::AskYesNo(const wxString& text)
+{
+    return wxMessageBox(text, kMessageCaption, wxYES_NO | wxICON_INFORMATION, nullptr) == wxYES;
+}
+
+void ConfigFrame::SetStatus(const wxString& text)
+{
+    SetStatusText(text, 0);
+}
+
+void ConfigFrame::RefreshFromDocument()
+{
+    m_notesText->SetValue(m_config->GetNotes());
+
+    m_writeProtect->SetValue(m_config->GetWriteProtect() != 0);
+    m_spinDataAge->SetValue(m_config->GetDataAge());
+    m_spinLogLevel->SetValue(m_config->GetSdLogLevel());
+    ShowLevelName();
+    m_spinLogAge->SetValue(m_config->GetSdLogAge());
+
+    IpTexts ip;
+    m_config->GetIpTexts(ip);
+    m_ipAddress->SetValue(ip.ipAddress);
+    m_subnetMask->SetValue(ip.subnetMask);
+    m_gateway->SetValue(ip.gateway);
+    m_macAddress->SetValue(ip.macAddress);
+    m_bootLoaderPort->SetValue(ip.bootLoaderPort);
+
+    RefreshNodesGrid();
+    RefreshMemoryGrid();
+}
+
+void ConfigFrame::RefreshNodesGrid()
+{
+    wxGridUpdateLocker noRepaint(m_nodesGrid);
+    m_nodesGrid->ClearGrid();
+    const unsigned count = std::min<unsigned>(m_config->GetNodeCount(), kMaxNodes);
+    for (unsigned i = 0; i < count; ++i) {
+        const int row = int(i);
+        m_nodesGrid->SetCellValue(row, 0, m_config->GetProtocolName(i));
+        // A Null node has no port to speak of.
+        if (m_config->GetProtocol(i) != PROTOCOL_NULL)
+            m_nodesGrid->SetCellValue(row, 1, m_config->GetPortText(i));
+        m_nodesGrid->SetCellValue(row, 2, m_config->GetSlaveIdsText(i));
+        m_nodesGrid->SetCellValue(row, 3, m_config->GetReadRangesText(i));
+        m_nodesGrid->SetCellValue(row, 4, m_config->GetWriteRangesText(i));
+    }
+    m_nodesGrid->AutoSizeColumns(false);
+}
+
+void ConfigFrame::RefreshMemoryGrid()
+{
+    wxGridUpdateLocker noRepaint(m_memoryGrid);
+    m_memoryGrid->ClearGrid();
+    const unsigned count = std::min<unsigned>(m_config->GetNodeCount(), kMaxNodes);
+    if (count == 0)
+        return;
+    for (unsigned node = 0; node < count; ++node) {
+        SlaveRanges ranges;
+        for (unsigned slot = 0; slot < kMaxSlaves && m_config->GetSlaveEntry(node, slot, ranges); ++slot) {
+            MarkRange(*m_memoryGrid, MEMORY_READ, ranges.readStart, ranges.readLength, node + 1);
+            MarkRange(*m_memoryGrid, MEMORY_WRITE, ranges.writeStart, ranges.writeLength, node + 1);
+        }
+    }
+    m_memoryGrid->AutoSizeColumns(false);
+}
+
+void ConfigFrame::ClearFields(int flags)
+{
+    if (flags & CLEAR_DEVICE_ID)
+        m_deviceIdText->Clear();
+    if (flags & CLEAR_DOCUMENT) {
+        m_notesText->Clear();
+        m_writeProtect->SetValue(false);
+        for (wxSpinCtrl* spin : {m_spinDataAge, m_spinLogLevel, m_spinLogAge})
+            spin->SetValue(wxString());
+        for (wxTextCtrl* text : {m_ipAddress, m_subnetMask, m_gateway, m_macAddress, m_bootLoaderPort})
+            text->Clear();
+        m_nodesGrid->ClearGrid();
+        m_nodesGrid->AutoSizeColumns(false);
+    }
+}
+
+void ConfigFrame::OnLogLevelChange(wxSpinEvent&)
+{
+    ShowLevelName();
+}
+
+void ConfigFrame::ShowLevelName()
+{
+    const int level = m_spinLogLevel->GetValue();
+    if (level >= 0 && level < int(std::size(kLogLevelNames)))
+        m_logLevelText->SetValue(kLogLevelNames[level]);
+}
+
+void ConfigFrame::TakeGeneralSettings()
+{
+    // The spin ranges keep every value within a byte.
+    m_config->SetWriteProtect(m_writeProtect->GetValue() ? 1 : 0);
+    m_config->SetDataAge(uint8_t(m_spinDataAge->GetValue()));
+    m_config->SetSdLogLevel(uint8_t(m_spinLogLevel->GetValue()));
+    m_config->SetSdLogAge(uint8_t(m_spinLogAge->GetValue()));
+}
+
+bool ConfigFrame::ApplyIpSettings()
+{
+    const wxString mac = m_macEditMode ? m_macAddress->GetValue() : wxString(kMacKeptByDevice);
+    if (!m_config->SetIpSettings(m_ipAddress->GetValue(), m_subnetMask->GetValue(), m_gateway->GetValue(), mac,
+                                 m_bootLoaderPort->GetValue())) {
+        ShowError("The Ethernet configuration looks invalid");
+        return false;
+    }
+    return true;
+}
+
+void ConfigFrame::SetMacEditMode(bool on)
+{
+    m_macEditMode = on;
+    m_macAddress->Enable(on);
+}
+
+void ConfigFrame::UpdateTitle()
+{
+    wxString title = kProductTitle;
+    wxString fileTitle;
+    if (m_config->GetFileTitle(fileTitle))
+        title += " - " + fileTitle;
+    SetTitle(title);
+}
+
+void ConfigFrame::OnRadioButtonIpSelect(wxCommandEvent&)
+{
+    m_deviceIpAddress->Enable();
+    m_deviceUdpPort->Enable();
+    m_serialPort->Disable();
+    m_serialBaud->Disable();
+}
+
+void ConfigFrame::OnRadioButtonSerialSelect(wxCommandEvent&)
+{
+    m_deviceIpAddress->Disable();
+    m_deviceUdpPort->Disable();
+    m_serialPort->Enable();
+    m_serialBaud->Enable();
+}
+
+ConnectionParameters ConfigFrame::GetConnectionParameters() const
+{
+    ConnectionParameters link;
+    link.useTcp = m_radioIp->GetValue();
+    if (link.useTcp) {
+        link.target = m_deviceIpAddress->GetValue();
+        link.number = wxAtoi(m_deviceUdpPort->GetValue());
+    } else {
+        link.target = m_serialPort->GetValue();
+        link.number = wxAtoi(m_serialBaud->GetStringSelection());
+    }
+    return link;
+}

@@ -1,0 +1,151 @@
+// The File menu: open, save, save as, close, defaults and quit, and the
+// guard against losing changes when the window closes.
+#include "app/ConfigFrame.h"
+
+#include "config/ConfigData.h"
+
+#include <wx/filedlg.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+constexpr const char* kOpenWildcard = "Quorastelline files (*.qst)|*.qst;*.QST|All files|*.*";
+constexpr const char* kSaveWildcard = "Quorastelline files (*.qst)|*.qst|All files|*.*";
+
+constexpr const char* kReadFromFile = "Configuration read from file";
+constexpr const char* kReadFromFileFailed = "Failed to read configuration from file";
+
+} // namespace
+
+bool ConfigFrame::PromptToSaveChanges()
+{
+    wxString fileName;
+    if (!m_config->GetFileName(fileName) || !m_config->IsModified())
+        return true;
+    if (!AskYesNo(wxString::Format("Do you want to save changes to \"%s\"?", fileName)))
+        return true;
+    SaveDocument();
+    // The user asked for the changes to be kept: when that did not happen
+    // (IP settings refused, no file chosen) they must not be thrown away.
+    return !m_config->IsModified();
+}
+
+void ConfigFrame::OnOpen(wxCommandEvent&)
+{
+    if (!PromptToSaveChanges())
+        return;
+
+    FileChoice choice;
+    choice.message = "Choose a file to open";
+    choice.directory = m_config->GetDirectory();
+    choice.wildcard = kOpenWildcard;
+    choice.flags = wxFD_OPEN | wxFD_FILE_MUST_EXIST;
+    const wxString fileName = m_chooseFile(choice, this);
+    if (!fileName.empty()) {
+        wxString error;
+        if (m_config->Load(fileName, error)) {
+            RefreshFromDocument();
+            SetStatus(kReadFromFile);
+        } else {
+            SetStatus(kReadFromFileFailed);
+            ShowError("Failed to read the configuration from the file.\r\n\r\n" + error);
+        }
+    }
+    UpdateTitle();
+}
+
+bool ConfigFrame::OpenFile(const wxString& fileName)
+{
+    wxString error;
+    if (!m_config->Load(fileName, error)) {
+        SetStatus(kReadFromFileFailed);
+        return false;
+    }
+    RefreshFromDocument();
+    SetStatus(kReadFromFile);
+    return true;
+}
+
+void ConfigFrame::OnSave(wxCommandEvent&)
+{
+    SaveDocument();
+}
+
+void ConfigFrame::SaveDocument()
+{
+    wxString fileName;
+    if (m_config->GetFileName(fileName)) {
+        m_config->SetNotes(m_notesText->GetValue());
+        TakeGeneralSettings();
+        if (!ApplyIpSettings())
+            return;
+        if (m_config->Save(fileName))
+            SetStatus("Configuration saved to file");
+        else
+            SaveDocumentAs();  // lets the user pick a place that can be written
+    } else {
+        SaveDocumentAs();
+    }
+    UpdateTitle();
+}
+
+void ConfigFrame::OnSaveAs(wxCommandEvent&)
+{
+    SaveDocumentAs();
+}
+
+void ConfigFrame::SaveDocumentAs()
+{
+    FileChoice choice;
+    choice.message = "Choose a file to save as";
+    choice.directory = m_config->GetDirectory();
+    choice.defaultSuffix = "qst";
+    choice.wildcard = kSaveWildcard;
+    choice.flags = wxFD_SAVE | wxFD_OVERWRITE_PROMPT;
+    const wxString fileName = m_chooseFile(choice, this);
+    if (!fileName.empty()) {
+        // The notes typed in are saved here as by Save, or a new document's
+        // first save would silently leave them out.
+        m_config->SetNotes(m_notesText->GetValue());
+        TakeGeneralSettings();
+        if (!ApplyIpSettings())
+            return;
+        if (m_config->Save(fileName)) {
+            SetStatus("Configuration saved to file");
+        } else {
+            SetStatus("Failed to save the configuration to file");
+            ShowError("Failed to save configuration to the file.");
+        }
+    }
+    UpdateTitle();
+}
+
+void ConfigFrame::OnCloseFile(wxCommandEvent&)
+{
+    PromptToSaveChanges();
+    m_config->DetachFile();
+    UpdateTitle();
+}
+
+void ConfigFrame::OnDefaults(wxCommandEvent&)
+{
+    m_config->SetDefaults();
+    m_config->SetIpDefaults();
+    m_config->SetNotes("Default config.");
+    RefreshFromDocument();
+    SetStatus("Configuration set to defaults");
+}
+
+void ConfigFrame::OnQuit(wxCommandEvent&)
+{
+    Close();
+}
+
+void ConfigFrame::OnClose(wxCloseEvent& event)
+{
+    if (event.CanVeto() && !PromptToSaveChanges()) {
+        event.Veto();
+        return;
+    }
+    Destroy();
+}

@@ -1,0 +1,25 @@
+// The document's read from and write to a device.
+#include "config/ConfigData.h"
+
+bool ConfigData::ReadFromDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error)
+{
+    MainBlock main = m_main;
+    IpBlock ip = m_ip;
+    if (!ReadConfig(useTcp, target, portOrSpeed, main, ip, error))
+        return false;
+    SetBlocks(main, ip);
+    return true;
+}
+
+bool ConfigData::WriteToDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
+                               const ConfirmLossyWrite& confirmLoss)
+{
+    return WriteConfig(useTcp, target, portOrSpeed, m_main, m_ip, error, confirmLoss);
+}
+
+void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip)
+{
+    m_main = main;
+    m_ip = ip;
+    m_modified = true;
+}
