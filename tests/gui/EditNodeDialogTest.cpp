@@ -1,3 +1,5 @@
+#include "FrameTestSupport.h"
+
 #include "config/ConfigData.h"
 #include "editor/EditNodeDialog.h"
 #include "editor/EditPortPanel.h"
@@ -15,27 +17,6 @@
 #include <utility>
 
 namespace {
-
-// Expects a message box with the dialog's caption and an OK button whose
-// text contains `piece`, and answers it.
-class ExpectNotice : public wxExpectModalBase<wxMessageDialog, ExpectNotice>
-{
-public:
-    explicit ExpectNotice(const wxString& piece) : m_piece(piece) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* box) const override
-    {
-        EXPECT_TRUE(box->GetMessage().Contains(m_piece)) << box->GetMessage();
-        EXPECT_EQ(box->GetCaption(), "Quorastelline Config");
-        EXPECT_TRUE(box->GetMessageDialogStyle() & wxOK);
-        EXPECT_FALSE(box->GetMessageDialogStyle() & (wxYES_NO | wxCANCEL));
-        return wxID_OK;
-    }
-
-private:
-    wxString m_piece;
-};
 
 wxChoice* ProtocolChoice(wxWindow& dialog) { return Find<wxChoice>(&dialog, "ID_CHOICEPROTOCOL"); }
 wxChoice* PortChoice(wxWindow& dialog) { return Find<wxChoice>(&dialog, "ID_CHOICEPORT"); }
@@ -200,7 +181,7 @@ TEST_F(NodeDialogTest, UnsupportedCombinationWarnsAndRefusesOkUntilMended)
                       EXPECT_EQ(Warning(shown), "");
                       PressOk(shown);
                   }),
-                  ExpectNotice("Sorry, this protocol/port combination is not supported."));
+                  ExpectMessage("Sorry, this protocol/port combination is not supported.", wxOK, wxOK | wxICON_INFORMATION));
     EXPECT_TRUE(accepted);
     EXPECT_EQ(entry.protocol, PROTOCOL_IO_MASTER);
     EXPECT_EQ(ImageOf(entry)[4] >> 4, 8);   // SPI
@@ -283,7 +264,8 @@ TEST_F(NodeDialogTest, SlaveIdThatNoByteHoldsKeepsTheDialogOpen)
                       SlaveGrid(shown)->SetCellValue(0, 2, "30");
                       PressOk(shown);
                   }),
-                  ExpectNotice("Slave 3"));
+                  ExpectMessage("Slave 3: the ID 300 is not a slave ID. Enter an ID from 0 to 255.", wxOK,
+                                wxOK | wxICON_WARNING));
     EXPECT_TRUE(accepted);
     EXPECT_EQ(entry.slaveCount, 2);
     EXPECT_EQ(entry.slaveId[0], 5);

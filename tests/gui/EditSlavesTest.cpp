@@ -34,7 +34,8 @@ protected:
     void SetUp() override
     {
         PanelTest::SetUp();
-        m_slaves = new EditSlaves(m_frame);
+        m_slaves = new EditSlaves(m_frame, wxID_ANY, wxDefaultPosition, wxSize(700, 250));
+        m_slaves->Layout();
         m_grid = Find<wxGrid>(m_slaves, "ID_GRIDSLAVES");
     }
     void SetColumn(int column, const wxString& id, const wxString& readOffset, const wxString& readSize,
@@ -116,7 +117,7 @@ TEST_F(SlavesTest, StorePacksColumnsWithNumericIds)
     EXPECT_EQ(Differences(stored, expected), "");
 
     // The packed table comes back in the first two columns.
-    EditSlaves* again = new EditSlaves(m_frame);
+    EditSlaves* again = new EditSlaves(m_frame, wxID_ANY, wxDefaultPosition, wxSize(700, 250));
     again->Load(EntryOf(stored));
     auto* grid = Find<wxGrid>(again, "ID_GRIDSLAVES");
     EXPECT_EQ(grid->GetCellValue(0, 0), "12");
@@ -206,8 +207,6 @@ TEST_F(SlavesTest, IdsThatNoSlaveIdCanHoldAreRefusedNotStoredAsOthers)
 
 TEST_F(SlavesTest, TextStillInTheCellEditorIsStored)
 {
-    m_frame->SetClientSize(800, 300);
-    m_slaves->SetSize(m_frame->GetClientSize());
     wxYield();
     m_grid->SetGridCursor(0, 0);
     m_grid->EnableCellEditControl();
