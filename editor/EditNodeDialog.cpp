@@ -108,6 +108,8 @@ EditNodeDialog::EditNodeDialog(wxWindow* parent, wxWindowID id, const wxPoint& p
     m_warningText = new wxStaticText(panel, ID_STATICTEXTWARNING.id, wxString(), wxDefaultPosition, wxDefaultSize, 0,
                                      ID_STATICTEXTWARNING.name);
     m_warningText->SetForegroundColour(*wxRED);
+    // The line keeps its height while empty, so the pages do not jump.
+    m_warningText->SetMinSize(wxSize(-1, m_warningText->GetCharHeight()));
     m_notebook = new wxNotebook(panel, ID_NOTEBOOK.id, wxDefaultPosition, wxDefaultSize, 0, ID_NOTEBOOK.name);
 
     auto* left = new wxBoxSizer(wxVERTICAL);
@@ -274,6 +276,7 @@ void EditNodeDialog::UpdateWarning()
 {
     m_warningText->SetLabel(IsSupportedCombination() ? wxString()
                                                      : wxString("This protocol/port combination is not supported"));
+    m_warningText->GetParent()->Layout();
 }
 
 void EditNodeDialog::Finish(int result)

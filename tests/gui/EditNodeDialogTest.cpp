@@ -174,6 +174,11 @@ TEST_F(NodeDialogTest, UnsupportedCombinationWarnsAndRefusesOkUntilMended)
     wxTEST_DIALOG(accepted = dialog.Edit(entry),
                   wxExpectModal<EditNodeDialog>([](EditNodeDialog& shown) {
                       EXPECT_EQ(Warning(shown), "This protocol/port combination is not supported");
+                      // The whole line shows, above the pages.
+                      const wxRect line = Find<wxStaticText>(&shown, "ID_STATICTEXTWARNING")->GetRect();
+                      EXPECT_GE(line.GetWidth(), Find<wxStaticText>(&shown, "ID_STATICTEXTWARNING")->GetBestSize().GetWidth());
+                      EXPECT_GT(line.GetHeight(), 0);
+                      EXPECT_LE(line.GetBottom(), Pages(shown)->GetRect().GetTop());
                       PressOk(shown);
                       EXPECT_NE(shown.GetReturnCode(), EditNodeDialog::kResultOk);
                       EXPECT_EQ(Selected(PortChoice(shown)), "Async Serial");
