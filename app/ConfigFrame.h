@@ -84,6 +84,9 @@ public:
 
     // The popup of the window's context menu.
     std::unique_ptr<wxMenu> BuildContextMenu() const;
+    // The popup of the nodes grid for a right click on a cell; on a row that
+    // holds a node it moves the grid cursor to the cell.
+    std::unique_ptr<wxMenu> BuildNodesGridMenu(int row, int column);
 
     // The serial device names that `probe` accepts, USB adapters first.
     static wxArrayString ListSerialPorts(const std::function<bool(const wxString&)>& probe);

@@ -1,11 +1,125 @@
 // The node commands: add, edit and delete, from the menus and the grid.
 #include "app/ConfigFrame.h"
 
-#include <wx/grid.h>
+#include "config/ConfigData.h"
+#include "editor/EditNodeDialog.h"
 
-// Not built yet: they need the node edit dialog.
-void ConfigFrame::OnNodeAdd(wxCommandEvent&) {}
-void ConfigFrame::OnNodeEdit(wxCommandEvent&) {}
-void ConfigFrame::OnNodeDelete(wxCommandEvent&) {}
-void ConfigFrame::OnNodesGridCellRightClick(wxGridEvent&) {}
-void ConfigFrame::OnNodesGridCellLeftDClick(wxGridEvent&) {}
+#include <wx/grid.h>
+#include <wx/menu.h>
+
+#include <array>
+
+namespace {
+
+// The nodes grid's cursor row; with no cell chosen the cursor stays on the
+// first row.
+unsigned CurrentNode(const wxGrid& grid)
+{
+    const int row = grid.GetGridCursorRow();
+    return row < 0 ? 0 : unsigned(row);
+}
+
+// The Control link in node 1 is how the program reaches the device.
+bool IsProtectedNode(const ConfigData& config, unsigned index)
+{
+    return index == 0 && config.IsControlLinkNode(0);
+}
+
+wxString ProtectedNodeQuestion(const char* action)
+{
+    return wxString::Format("It is recommended that you do not %s this Control protocol node.\n\n", action) +
+           "If you do, you may no longer be able to reconfigure the device. " +
+           "You will have to do a factory reset to make changes.\n\n" + "Do you want to continue?";
+}
+
+// Steps the cursor as the arrow keys do, so that the grid scrolls and
+// reports each cell on the way.
+void MoveCursorTo(wxGrid& grid, int row, int column)
+{
+    if (row < 0 || row >= grid.GetNumberRows() || column < 0 || column >= grid.GetNumberCols())
+        return;
+    if (grid.GetGridCursorRow() < 0 || grid.GetGridCursorCol() < 0)
+        grid.SetGridCursor(0, 0);
+    while (grid.GetGridCursorRow() < row && grid.MoveCursorDown(false)) {}
+    while (grid.GetGridCursorRow() > row && grid.MoveCursorUp(false)) {}
+    while (grid.GetGridCursorCol() < column && grid.MoveCursorRight(false)) {}
+    while (grid.GetGridCursorCol() > column && grid.MoveCursorLeft(false)) {}
+}
+
+} // namespace
+
+void ConfigFrame::OnNodeAdd(wxCommandEvent&)
+{
+    // A cancelled Add leaves no trace: the unused entries, which the device
+    // is sent too, and the modified flag are put back as they were.
+    std::array<NodeEntry, kMaxNodes> entries;
+    for (unsigned i = 0; i < kMaxNodes; ++i)
+        entries[i] = *m_config->GetNode(i);
+    const bool wasModified = m_config->IsModified();
+    const unsigned index = m_config->GetNodeCount();
+    if (!m_config->AddNode()) {
+        SetStatus("Failed to add node");
+        return;
+    }
+    if (!m_config->EditNode(index, MakeNodeEditor(this))) {
+        m_config->DeleteNode(index);
+        for (unsigned i = 0; i < kMaxNodes; ++i)
+            *m_config->GetNode(i) = entries[i];
+        m_config->SetModified(wasModified);
+        return;
+    }
+    RefreshFromDocument();
+    SetStatus("Node added");
+}
+
+void ConfigFrame::OnNodeEdit(wxCommandEvent&)
+{
+    const unsigned index = CurrentNode(*m_nodesGrid);
+    if (IsProtectedNode(*m_config, index) && !AskYesNo(ProtectedNodeQuestion("edit")))
+        return;
+    if (!m_config->EditNode(index, MakeNodeEditor(this))) {
+        SetStatus("Failed/Aborted node edit");
+        return;
+    }
+    RefreshFromDocument();
+    SetStatus("Node edited");
+}
+
+void ConfigFrame::OnNodeDelete(wxCommandEvent&)
+{
+    const unsigned index = CurrentNode(*m_nodesGrid);
+    if (IsProtectedNode(*m_config, index) && !AskYesNo(ProtectedNodeQuestion("delete")))
+        return;
+    if (!m_config->DeleteNode(index)) {
+        SetStatus("Failed to delete node");
+        return;
+    }
+    RefreshFromDocument();
+    SetStatus("Node deleted");
+}
+
+std::unique_ptr<wxMenu> ConfigFrame::BuildNodesGridMenu(int row, int column)
+{
+    auto menu = std::make_unique<wxMenu>();
+    menu->Append(wxWindowID(ID_MENUNODEADD), "&Add node");
+    if (row >= 0 && row < int(m_config->GetNodeCount())) {
+        MoveCursorTo(*m_nodesGrid, row, column);
+        menu->Append(wxWindowID(ID_MENUNODEEDIT), "&Edit node...");
+        menu->Append(wxWindowID(ID_MENUNODEDELETE), "&Delete node");
+    }
+    return menu;
+}
+
+void ConfigFrame::OnNodesGridCellRightClick(wxGridEvent& event)
+{
+    const auto menu = BuildNodesGridMenu(event.GetRow(), event.GetCol());
+    PopupMenu(menu.get());
+}
+
+void ConfigFrame::OnNodesGridCellLeftDClick(wxGridEvent& event)
+{
+    // The node clicked on, even when the first click did not move the cursor.
+    MoveCursorTo(*m_nodesGrid, event.GetRow(), event.GetCol());
+    wxCommandEvent edit(wxEVT_MENU, wxWindowID(ID_MENUNODEEDIT));
+    OnNodeEdit(edit);
+}

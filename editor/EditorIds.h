@@ -18,6 +18,15 @@ constexpr unsigned kStaticTextIds = 16;
 
 extern const ControlId ID_PANEL1;
 
+// Node edit dialog and its slave page.
+extern const ControlId ID_CHOICEPROTOCOL;
+extern const ControlId ID_CHOICEPORT;
+extern const ControlId ID_STATICTEXTWARNING;
+extern const ControlId ID_NOTEBOOK;
+extern const ControlId ID_BUTTONOK;
+extern const ControlId ID_BUTTONCANCEL;
+extern const ControlId ID_GRIDSLAVES;
+
 // Port panels.
 extern const ControlId ID_SPINCTRLLISTENPORT;
 extern const ControlId ID_TEXTCTRLSERVERIP;

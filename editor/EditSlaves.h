@@ -1,0 +1,34 @@
+// The "Slaves" page of the node editor: the node's slave table as a grid,
+// one column per slave and one row per field.
+#pragma once
+
+#include "config/ConfigLayout.h"
+
+#include <wx/panel.h>
+
+class wxGrid;
+
+class EditSlaves : public wxPanel
+{
+public:
+    EditSlaves(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+               const wxSize& size = wxDefaultSize);
+
+    bool Load(const NodeEntry& node);
+    // Packs the columns with a numeric ID into the table; the entries behind
+    // the new count keep their bytes.
+    bool Store(NodeEntry& node);
+
+    // False when a column's ID is a number that no slave ID can hold; the
+    // problem names the column and the grid cursor moves to the cell. Such a
+    // column would otherwise be dropped by Store.
+    bool CheckIds(wxString& problem);
+
+    enum Row : int { ROW_ID, ROW_READ_OFFSET, ROW_READ_SIZE, ROW_WRITE_OFFSET, ROW_WRITE_SIZE, ROW_COUNT };
+
+private:
+    // What the user typed into a cell that is still being edited counts.
+    void CommitCellEdit();
+
+    wxGrid* m_grid = nullptr;
+};

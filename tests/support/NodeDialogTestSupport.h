@@ -1,0 +1,36 @@
+// Drives the node edit dialog from tests: a modal expectation that acts in
+// the dialog as the user would (choosing, typing, pressing its buttons) and
+// gives ShowModal the result that the dialog's own buttons left.
+#pragma once
+
+#include "editor/EditNodeDialog.h"
+
+#include <wx/button.h>
+#include <wx/testing.h>
+
+#include <functional>
+
+inline void Press(wxButton* button)
+{
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(event);
+}
+
+template <>
+class wxExpectModal<EditNodeDialog> : public wxExpectModalBase<EditNodeDialog>
+{
+public:
+    using Action = std::function<void(EditNodeDialog& dialog)>;
+    explicit wxExpectModal(Action action) : m_action(std::move(action)) {}
+
+protected:
+    int OnInvoked(EditNodeDialog* dialog) const override
+    {
+        m_action(*dialog);
+        return dialog->GetReturnCode();
+    }
+
+private:
+    Action m_action;
+};
