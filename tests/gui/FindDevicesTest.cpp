@@ -150,7 +150,11 @@ private:
     wxString* m_log;
 };
 
-using FindDevicesDialog = FrameTest;
+class FindDevicesDialog : public FrameTest
+{
+protected:
+    RefuseUnexpectedDialogs m_strayDialogs;
+};
 
 } // namespace
 

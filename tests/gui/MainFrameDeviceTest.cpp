@@ -47,13 +47,6 @@ bool StartsWith(const Frame& frame, const char* text)
     return frame.size() >= n && std::memcmp(frame.data(), text, n) == 0;
 }
 
-// Fails the test if any dialog is shown while it lives.
-class NoDialogs
-{
-public:
-    wxTestingModalHook m_hook{__FILE__, __LINE__, "no dialog expected"};
-};
-
 // A configuration unlike the defaults in every field the window shows.
 void MakeDistinct(ConfigData& config)
 {
@@ -68,6 +61,9 @@ void MakeDistinct(ConfigData& config)
 class MainFrameDevice : public FrameTest
 {
 protected:
+    // Any message box not answered by the test fails it.
+    RefuseUnexpectedDialogs m_strayDialogs;
+
     // A simulator that logs what it receives and saves what it is sent.
     std::unique_ptr<DevSimProcess> StartDevice(std::vector<std::string> args)
     {
@@ -310,10 +306,7 @@ TEST_F(MainFrameDevice, WriteTakesTheWindowSettingsAndSendsThem)
     Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
     Find<wxSpinCtrl>("ID_SPINCTRLSDLOGLEVEL")->SetValue(4);
     Find<wxTextCtrl>("ID_TEXTCTRL1")->SetValue("10.9.8.7");
-    {
-        NoDialogs none;
-        Press("ID_BUTTON2");
-    }
+    Press("ID_BUTTON2");
     EXPECT_EQ(Status(), "Configuration sent and acknowledged");
     EXPECT_EQ(m_frame->Document().GetDataAge(), 42);
 
@@ -514,10 +507,7 @@ TEST_F(MainFrameDevice, CtrlShiftWithWriteTogglesMacEditModeAndSendsNothing)
         Settle();
     };
 
-    {
-        NoDialogs none;
-        pressWithChord(false);
-    }
+    pressWithChord(false);
     EXPECT_TRUE(m_frame->IsMacEditMode());
     EXPECT_TRUE(mac->IsEnabled());
     EXPECT_TRUE(LogLines().empty()) << "the device was contacted";
@@ -533,10 +523,7 @@ TEST_F(MainFrameDevice, CtrlShiftWithWriteTogglesMacEditModeAndSendsNothing)
     EXPECT_EQ(ip.macAddress, "00:11:22:33:44:55");
 
     const size_t linesBefore = LogLines().size();
-    {
-        NoDialogs none;
-        pressWithChord(true);
-    }
+    pressWithChord(true);
     EXPECT_FALSE(m_frame->IsMacEditMode());
     EXPECT_FALSE(mac->IsEnabled());
     EXPECT_EQ(LogLines().size(), linesBefore);
@@ -560,7 +547,6 @@ TEST_F(MainFrameDevice, OneDeviceCommandAtATime)
         seen.busyCursor = wxIsBusy();
         seen.frameEnabled = m_frame->IsEnabled();
         // Every other device command, and Find, while Get ID waits.
-        NoDialogs none;
         for (long id : {ConfigFrame::ID_MENUDEVICEID, ConfigFrame::ID_MENUDEVICEREAD, ConfigFrame::ID_MENUDEVICEWRITE,
                         ConfigFrame::ID_MENUSETCLOCK, ConfigFrame::ID_MENUREBOOT, ConfigFrame::ID_MENUFIND}) {
             wxCommandEvent event(wxEVT_MENU, wxWindowID(id));
