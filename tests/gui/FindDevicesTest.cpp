@@ -3,6 +3,7 @@
 // that answers as something else.
 #include "FrameTestSupport.h"
 
+#include "discovery/DeviceScan.h"
 #include "discovery/FindDevices.h"
 #include "support/DevSimProcess.h"
 
@@ -138,7 +139,9 @@ protected:
     {
         EXPECT_EQ(dialog->GetTitle(), "Find/List Quorastelline Devices");
         SetSubnet(*dialog, m_subnet);
-        dialog->SetScanPort(uint16_t(m_port));
+        // At the device port the dialog is left to its own choice of port.
+        if (m_port != kDeviceScanPort)
+            dialog->SetScanPort(uint16_t(m_port));
         Click(*dialog, "ID_BUTTONRUN");
         *m_log = LogOf(*dialog);
         return 0;

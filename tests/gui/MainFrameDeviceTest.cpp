@@ -22,6 +22,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -144,6 +145,20 @@ protected:
         const std::string path = m_dir.File("held.qst");
         EXPECT_TRUE(const_cast<ConfigData&>(config).Save(path));
         return path;
+    }
+
+    // The status text and busy cursor 200 ms into `action`, while the
+    // device delays its answer.
+    template <typename Action>
+    std::pair<wxString, bool> WhileWaiting(Action action)
+    {
+        std::pair<wxString, bool> seen{"(timer did not run)", false};
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { seen = {Status(), wxIsBusy()}; });
+        timer.StartOnce(200);
+        action();
+        timer.Stop();
+        return seen;
     }
 
     void ExpectControlsShowDistinct()
@@ -492,19 +507,30 @@ TEST_F(MainFrameDevice, CtrlShiftWithWriteTogglesMacEditModeAndSendsNothing)
     ASSERT_FALSE(m_frame->IsMacEditMode());
     ASSERT_FALSE(mac->IsEnabled());
 
-    wxUIActionSimulator keys;
+    // Held on the display itself, and released whatever the test does, so
+    // that no later test writes with the chord still down.
+    struct Chord {
+        wxUIActionSimulator keys;
+        Chord()
+        {
+            keys.KeyDown(WXK_CONTROL);
+            keys.KeyDown(WXK_SHIFT);
+            Settle();
+        }
+        ~Chord()
+        {
+            keys.KeyUp(WXK_SHIFT);
+            keys.KeyUp(WXK_CONTROL);
+            Settle();
+        }
+    };
     const auto pressWithChord = [&](bool useMenu) {
-        ASSERT_TRUE(keys.KeyDown(WXK_CONTROL));
-        ASSERT_TRUE(keys.KeyDown(WXK_SHIFT));
-        Settle();
+        Chord chord;
         ASSERT_TRUE(wxGetKeyState(WXK_CONTROL) && wxGetKeyState(WXK_SHIFT)) << "the display took no keys";
         if (useMenu)
             Menu(ConfigFrame::ID_MENUDEVICEWRITE);
         else
             Press("ID_BUTTON2");
-        keys.KeyUp(WXK_SHIFT);
-        keys.KeyUp(WXK_CONTROL);
-        Settle();
     };
 
     pressWithChord(false);
@@ -527,6 +553,19 @@ TEST_F(MainFrameDevice, CtrlShiftWithWriteTogglesMacEditModeAndSendsNothing)
     EXPECT_FALSE(m_frame->IsMacEditMode());
     EXPECT_FALSE(mac->IsEnabled());
     EXPECT_EQ(LogLines().size(), linesBefore);
+    EXPECT_FALSE(wxGetKeyState(WXK_CONTROL) || wxGetKeyState(WXK_SHIFT)) << "keys left held";
+}
+
+TEST_F(MainFrameDevice, ReadAndWriteSayWhatTheyWaitFor)
+{
+    auto device = StartDevice({"--delay", "get-0:600", "--delay", "set-0:600"});
+    UseTcp(*device);
+    using Seen = std::pair<wxString, bool>;
+    EXPECT_EQ(WhileWaiting([&] { Press("ID_BUTTON1"); }), Seen("Requesting configuration...", true));
+    EXPECT_EQ(Status(), "Configuration retreived");
+    EXPECT_EQ(WhileWaiting([&] { Press("ID_BUTTON2"); }), Seen("Sending configuration...", true));
+    EXPECT_EQ(Status(), "Configuration sent and acknowledged");
+    EXPECT_FALSE(wxIsBusy());
 }
 
 TEST_F(MainFrameDevice, OneDeviceCommandAtATime)
