@@ -58,6 +58,10 @@ public:
     bool ApplyIpSettings();
     // Takes the check box and the three spin controls into the document.
     void TakeGeneralSettings();
+    // A failed read empties the document's controls while the document
+    // keeps its content; before any command takes the controls back, this
+    // puts the document's values into them again.
+    void RestoreClearedFields();
     void UpdateTitle();
     ConnectionParameters GetConnectionParameters() const;
     void SetStatus(const wxString& text);
@@ -215,6 +219,8 @@ private:
     std::unique_ptr<wxFileConfig> m_geometryStore;
     wxString m_geometryFile;
     bool m_macEditMode = false;
+    bool m_fieldsCleared = false;  // the document's controls are empty, not the document
+    bool m_deviceBusy = false;     // a device command or the Find dialog is running
     FileChooser m_chooseFile = ChooseFileWithSelector;
     DocumentLauncher m_launchDocument;
 

@@ -56,6 +56,7 @@ void ConfigFrame::SetStatus(const wxString& text)
 
 void ConfigFrame::RefreshFromDocument()
 {
+    m_fieldsCleared = false;
     m_notesText->SetValue(m_config->GetNotes());
 
     m_writeProtect->SetValue(m_config->GetWriteProtect() != 0);
@@ -124,7 +125,14 @@ void ConfigFrame::ClearFields(int flags)
             text->Clear();
         m_nodesGrid->ClearGrid();
         m_nodesGrid->AutoSizeColumns(false);
+        m_fieldsCleared = true;
     }
+}
+
+void ConfigFrame::RestoreClearedFields()
+{
+    if (m_fieldsCleared)
+        RefreshFromDocument();
 }
 
 void ConfigFrame::OnLogLevelChange(wxSpinEvent&)

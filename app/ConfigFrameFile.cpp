@@ -75,6 +75,7 @@ void ConfigFrame::SaveDocument()
 {
     wxString fileName;
     if (m_config->GetFileName(fileName)) {
+        RestoreClearedFields();
         m_config->SetNotes(m_notesText->GetValue());
         TakeGeneralSettings();
         if (!ApplyIpSettings())
@@ -106,6 +107,7 @@ void ConfigFrame::SaveDocumentAs()
     if (!fileName.empty()) {
         // The notes typed in are saved here as by Save, or a new document's
         // first save would silently leave them out.
+        RestoreClearedFields();
         m_config->SetNotes(m_notesText->GetValue());
         TakeGeneralSettings();
         if (!ApplyIpSettings())

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds an optimised program and starts it.
+# Installs what is missing, builds an optimised program and the device
+# simulator, starts the simulator on loopback in the background, says where
+# to reach it, and starts the program. The simulator stops with the program.
 # Arguments are passed to the program (a configuration file to open).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,5 +10,62 @@ ensure_packages "${QST_BUILD_PACKAGES[@]}"
 
 build=build-release
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quorastelline-config
-exec "$build/quorastelline-config" "$@"
+cmake --build "$build" -j"$(nproc)" --target quorastelline-config qst-devsim
+
+banner=$(mktemp)
+simulator=
+feed=
+
+stop_simulator() {
+    if [ -n "$feed" ]; then
+        exec {feed}>&-
+        feed=
+    fi
+    if [ -n "$simulator" ]; then
+        kill "$simulator" 2>/dev/null || true
+        wait "$simulator" 2>/dev/null || true
+        simulator=
+    fi
+}
+trap 'stop_simulator; rm -f "$banner"' EXIT
+trap 'exit 130' INT TERM
+
+# Starts the simulator on 127.0.0.1:$1 (0: a free port) and a
+# pseudo-terminal; true once it is ready. Its standard input is a pipe that
+# only this script holds, so it ends with the script however the script ends.
+start_simulator() {
+    : >"$banner"
+    exec {feed}> >(exec "$build/qst-devsim" --listen 127.0.0.1 --port "$1" --pty >"$banner" 2>&1)
+    simulator=$!
+    for _ in $(seq 100); do
+        grep -q '^ready$' "$banner" && return 0
+        kill -0 "$simulator" 2>/dev/null || break
+        sleep 0.1
+    done
+    stop_simulator
+    return 1
+}
+
+# A fixed port is easy to type again next time; when it is taken, any port.
+if start_simulator 2323 || start_simulator 0; then
+    read -r _ address port < <(grep '^tcp ' "$banner")
+    pty=$(sed -n 's/^pty //p' "$banner")
+    echo
+    echo "Device simulator (qst-devsim) running until the program closes. In the window:"
+    echo "  IP Address: $address   Port: $port"
+    [ -z "$pty" ] || echo "  or Serial Port: $pty   (any Baud)"
+    echo "then Get ID, Read, Write, Set clock or Reboot."
+    echo
+else
+    echo "The device simulator did not start:" >&2
+    cat "$banner" >&2
+fi
+
+# The program does not hold the simulator's input open.
+status=0
+if [ -n "$feed" ]; then
+    "$build/quorastelline-config" "$@" {feed}>&- || status=$?
+else
+    "$build/quorastelline-config" "$@" || status=$?
+fi
+exit "$status"

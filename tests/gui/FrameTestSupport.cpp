@@ -76,6 +76,14 @@ int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const
     return ButtonId(m_answer);
 }
 
+int RefuseUnexpectedDialogs::Enter(wxDialog* dialog)
+{
+    const auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+    ADD_FAILURE() << "unexpected dialog \"" << dialog->GetTitle() << "\""
+                  << (box ? ": " + box->GetMessage() : wxString());
+    return wxID_CANCEL;
+}
+
 ExpectMessage ExpectError(const wxString& message)
 {
     return ExpectMessage(message, wxOK, wxOK | wxICON_ERROR);

@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
@@ -33,6 +34,19 @@ private:
     wxString m_caption;
     long m_style;
     int m_answer;
+};
+
+// While it lives, a dialog that no expectation answers fails the test and is
+// cancelled instead of waiting forever for a click.
+class RefuseUnexpectedDialogs : public wxModalDialogHook
+{
+public:
+    RefuseUnexpectedDialogs() { Register(); }
+    ~RefuseUnexpectedDialogs() override { Unregister(); }
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog*) override {}
 };
 
 // Errors and questions as the commands show them.
