@@ -4,13 +4,19 @@
 # to reach it, and starts the program. The simulator stops with the program.
 # Arguments are passed to the program (a configuration file to open).
 set -euo pipefail
+# A file named relative to where the command was given.
+arguments=()
+for argument in "$@"; do
+    if [ -e "$argument" ]; then arguments+=("$(realpath "$argument")"); else arguments+=("$argument"); fi
+done
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
 ensure_packages "${QST_BUILD_PACKAGES[@]}"
 
-build=build-release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quorastelline-config qst-devsim
+build=$(pwd)/build-release
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQST_BUILD_TESTS=OFF >/dev/null
+# The programs, qst, the simulator and the manual.
+cmake --build "$build" -j"$(nproc)"
 
 banner=$(mktemp)
 simulator=
@@ -61,11 +67,13 @@ else
     cat "$banner" >&2
 fi
 
-# The program does not hold the simulator's input open.
+# The program runs in the build folder, where Help finds the manual; it
+# does not hold the simulator's input open.
+cd "$build"
 status=0
 if [ -n "$feed" ]; then
-    "$build/quorastelline-config" "$@" {feed}>&- || status=$?
+    ./quorastelline-config "${arguments[@]}" {feed}>&- || status=$?
 else
-    "$build/quorastelline-config" "$@" || status=$?
+    ./quorastelline-config "${arguments[@]}" || status=$?
 fi
 exit "$status"
