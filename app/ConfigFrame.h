@@ -14,6 +14,7 @@
 #include <memory>
 
 class ConfigData;
+struct AcknowledgedCommand;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
@@ -202,6 +203,8 @@ private:
     void OnWrite(wxCommandEvent& event);
     void OnSetClock(wxCommandEvent& event);
     void OnReboot(wxCommandEvent& event);
+    // Set clock and Reboot: run, then report in the status bar or a box.
+    void RunAcknowledgedCommand(const AcknowledgedCommand& command);
 
     // Node commands (ConfigFrameNode.cpp).
     void OnNodeAdd(wxCommandEvent& event);

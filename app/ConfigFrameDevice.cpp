@@ -136,7 +136,15 @@ void ConfigFrame::OnWrite(wxCommandEvent&)
         ShowError("Failed to write config to device.\r\n\r\n" + error);
 }
 
-void ConfigFrame::OnSetClock(wxCommandEvent&)
+// A command that only reports whether the device acknowledged it.
+struct AcknowledgedCommand {
+    bool (ConfigProtocol::*run)(bool, const wxString&, int, wxString&);
+    const char* done;
+    const char* failed;
+    const char* failedBox;
+};
+
+void ConfigFrame::RunAcknowledgedCommand(const AcknowledgedCommand& command)
 {
     DeviceCommandSlot slot(m_deviceBusy);
     if (!slot)
@@ -144,26 +152,23 @@ void ConfigFrame::OnSetClock(wxCommandEvent&)
     wxBusyCursor busy;
     const ConnectionParameters link = GetConnectionParameters();
     wxString error;
-    if (RunOnLink([&] { return m_config->SetDeviceClock(link.useTcp, link.target, link.number, error); })) {
-        SetStatus("Set time command sent and acknowledged");
+    if (RunOnLink([&] { return (m_config.get()->*command.run)(link.useTcp, link.target, link.number, error); })) {
+        SetStatus(command.done);
         return;
     }
-    SetStatus("Failed to send time set command");
-    ShowError("Failed to send time set command to device.\r\n\r\n" + error);
+    SetStatus(command.failed);
+    ShowError(command.failedBox + error);
+}
+
+void ConfigFrame::OnSetClock(wxCommandEvent&)
+{
+    RunAcknowledgedCommand({&ConfigProtocol::SetDeviceClock, "Set time command sent and acknowledged",
+                            "Failed to send time set command",
+                            "Failed to send time set command to device.\r\n\r\n"});
 }
 
 void ConfigFrame::OnReboot(wxCommandEvent&)
 {
-    DeviceCommandSlot slot(m_deviceBusy);
-    if (!slot)
-        return;
-    wxBusyCursor busy;
-    const ConnectionParameters link = GetConnectionParameters();
-    wxString error;
-    if (RunOnLink([&] { return m_config->RebootDevice(link.useTcp, link.target, link.number, error); })) {
-        SetStatus("Reboot command sent and acknowledged");
-        return;
-    }
-    SetStatus("Failed to send reboot command");
-    ShowError("Failed to send reboot command to device.\r\n\r\n" + error);
+    RunAcknowledgedCommand({&ConfigProtocol::RebootDevice, "Reboot command sent and acknowledged",
+                            "Failed to send reboot command", "Failed to send reboot command to device.\r\n\r\n"});
 }

@@ -246,7 +246,7 @@ TEST(QstFind, BadSubnetsAreRefused)
         EXPECT_EQ(run.status, 2) << subnet;
         EXPECT_TRUE(Contains(run.err, "Only scanning of 255.255.255.0 (\\24) subnets is supported")) << run.err;
     }
-    const ProgramResult range = RunProgram("qst", {"find", "10.0.300."});
+    const ProgramResult range = RunProgram("qst", {"find", "127.0.300."});
     EXPECT_EQ(range.status, 2);
     EXPECT_TRUE(Contains(range.err, "IP range does not look valid (octet out of range 0-255).")) << range.err;
 }
