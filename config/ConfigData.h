@@ -64,7 +64,6 @@ public:
     bool GetFileTitle(wxString& title) const;
     wxString GetDirectory() const { return m_directory; }
     bool IsModified() const { return m_modified; }
-    void MarkModified() { m_modified = true; }
     // Puts the flag back as it was before a change that was taken back.
     void SetModified(bool modified) { m_modified = modified; }
     // File Close: the document stays, but is no longer bound to its file.
