@@ -159,34 +159,34 @@ int RunWrite(QstArgs& args)
     return QST_OK;
 }
 
-int RunSetClock(QstArgs& args)
+// A command that only reports whether the device acknowledged it, with
+// the window's texts for success and failure.
+int RunAcknowledged(QstArgs& args, const char* usage, bool (ConfigProtocol::*run)(bool, const wxString&, int, wxString&),
+                    const char* done, const char* failed)
 {
     QstTarget target;
-    if (!TakeOnlyTarget(args, target, "set-clock TARGET"))
+    if (!TakeOnlyTarget(args, target, usage))
         return QST_USAGE;
     ConfigData link;
     wxString error;
-    if (!link.SetDeviceClock(target.useTcp, target.target, target.portOrSpeed, error)) {
-        ReportFailure("Failed to send time set command to device.", error, target);
+    if (!(link.*run)(target.useTcp, target.target, target.portOrSpeed, error)) {
+        ReportFailure(failed, error, target);
         return QST_FAILED;
     }
-    PrintProgress("Set time command sent and acknowledged");
+    PrintProgress(done);
     return QST_OK;
+}
+
+int RunSetClock(QstArgs& args)
+{
+    return RunAcknowledged(args, "set-clock TARGET", &ConfigProtocol::SetDeviceClock,
+                           "Set time command sent and acknowledged", "Failed to send time set command to device.");
 }
 
 int RunReboot(QstArgs& args)
 {
-    QstTarget target;
-    if (!TakeOnlyTarget(args, target, "reboot TARGET"))
-        return QST_USAGE;
-    ConfigData link;
-    wxString error;
-    if (!link.RebootDevice(target.useTcp, target.target, target.portOrSpeed, error)) {
-        ReportFailure("Failed to send reboot command to device.", error, target);
-        return QST_FAILED;
-    }
-    PrintProgress("Reboot command sent and acknowledged");
-    return QST_OK;
+    return RunAcknowledged(args, "reboot TARGET", &ConfigProtocol::RebootDevice, "Reboot command sent and acknowledged",
+                           "Failed to send reboot command to device.");
 }
 
 int RunFind(QstArgs& args)
