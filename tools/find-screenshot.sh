@@ -8,14 +8,12 @@
 # the namespace).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. tools/ensure-packages.sh
-ensure_packages "${QST_BUILD_PACKAGES[@]}" xvfb xauth imagemagick x11-utils xdotool
+. tools/screenshot-common.sh
+screenshot_packages xdotool
 
 out=$(realpath -m "${1:-docs/images/find-devices.png}")
 mkdir -p "$(dirname "$out")"
-build=build-release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target quorastelline-config qst-devsim >/dev/null
+screenshot_build quorastelline-config qst-devsim
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -29,19 +27,12 @@ sim=$!
 "$program" &
 pid=$!
 trap 'kill "$pid" "$sim" 2>/dev/null || true' EXIT
-wait_for() {
-    for _ in $(seq 1 100); do
-        xwininfo -name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "no window \"$1\"" >&2
-    return 1
-}
-wait_for "TARVEN Quorastelline Configuration Utility"
+. "$QST_SCREENSHOT_COMMON"
+wait_for_window "TARVEN Quorastelline Configuration Utility"
 sleep 1.5
 window=$(xdotool search --name "TARVEN Quorastelline Configuration Utility" | head -1)
 xdotool windowfocus --sync "$window" key --delay 200 alt+d f
-wait_for "Find/List Quorastelline Devices"
+wait_for_window "Find/List Quorastelline Devices"
 sleep 0.5
 dialog=$(xdotool search --name "Find/List Quorastelline Devices" | head -1)
 # Focus order: Scan, the subnet field, Cancel; the dialog opens on Scan.

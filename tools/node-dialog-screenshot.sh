@@ -6,8 +6,8 @@
 # the dialog is opened by a double click on the node's row of the nodes grid.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. tools/ensure-packages.sh
-ensure_packages "${QST_BUILD_PACKAGES[@]}" xvfb xauth imagemagick x11-utils xdotool
+. tools/screenshot-common.sh
+screenshot_packages xdotool
 
 config=$(realpath "${1:-docs/example.qst}")
 node=${2:-4}
@@ -15,9 +15,7 @@ out=$(realpath -m "${3:-docs/images/node-dialog.png}")
 case "$node" in [1-6]) ;; *) echo "node must be 1 to 6" >&2; exit 2 ;; esac
 mkdir -p "$(dirname "$out")"
 
-build=build-release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target quorastelline-config >/dev/null
+screenshot_build quorastelline-config
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -28,21 +26,14 @@ program=$1 config=$2 node=$3 out=$4
 "$program" "$config" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
-wait_for() {
-    for _ in $(seq 1 100); do
-        xwininfo -name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "no window \"$1\"" >&2
-    return 1
-}
-wait_for "TARVEN Quorastelline Configuration Utility"
+. "$QST_SCREENSHOT_COMMON"
+wait_for_window "TARVEN Quorastelline Configuration Utility"
 sleep 1.5   # let the window finish drawing
 window=$(xdotool search --name "TARVEN Quorastelline Configuration Utility" | head -1)
 # The window is laid out as the geometry below makes it: the nodes grid's
 # "Protocol" cells start at (480, 74) and its rows are 25 pixels apart.
 xdotool mousemove --window "$window" 520 $((86 + 25 * (node - 1))) click --repeat 2 --delay 100 1
-wait_for "Edit Node"
+wait_for_window "Edit Node"
 sleep 1
 import -window "Edit Node" "$out"
 SHOT

@@ -5,16 +5,14 @@
 # so that the user's own window geometry is neither read nor written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. tools/ensure-packages.sh
-ensure_packages "${QST_BUILD_PACKAGES[@]}" xvfb xauth imagemagick x11-utils
+. tools/screenshot-common.sh
+screenshot_packages
 
 config=$(realpath "${1:-docs/example.qst}")
 out=$(realpath -m "${2:-docs/images/main-window.png}")
 mkdir -p "$(dirname "$out")"
 
-build=build-release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target quorastelline-config >/dev/null
+screenshot_build quorastelline-config
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -22,13 +20,11 @@ cat >"$home/shoot.sh" <<'SHOT'
 #!/usr/bin/env bash
 set -euo pipefail
 program=$1 config=$2 out=$3
+. "$QST_SCREENSHOT_COMMON"
 "$program" "$config" &
 pid=$!
 title="TARVEN Quorastelline Configuration Utility"
-for _ in $(seq 1 100); do
-    xwininfo -name "$title" >/dev/null 2>&1 && break
-    sleep 0.1
-done
+wait_for_window "$title"
 sleep 1.5   # let the window finish drawing
 import -window "$title" "$out"
 kill "$pid"
