@@ -17,11 +17,6 @@ constexpr uint8_t kDle = 0x10;
 
 constexpr int kPollsPerAttempt = 10;
 constexpr size_t kChunkSize = 1024;
-constexpr long kTcpPollSeconds = 5;
-constexpr unsigned long kAfterConnectMs = 100;
-constexpr unsigned long kAfterSendMs = 10;
-constexpr unsigned long kSerialSettleMs = 100;
-constexpr unsigned long kSerialPollMs = 500;
 
 constexpr char kUnknownCommand[] = "Unknown command";
 constexpr size_t kUnknownCommandLength = sizeof kUnknownCommand - 1;
@@ -90,13 +85,13 @@ bool ConfigProtocol::OpenLink(bool useTcp, const wxString& target, int portOrSpe
         return false;
     Close();
     if (!Connect(address, true)) {
-        wxSleep(1);
+        wxMilliSleep(m_timing.reconnectPauseMs);
         if (!Connect(address, true)) {
             Close();
             return false;
         }
     }
-    wxMilliSleep(kAfterConnectMs);
+    wxMilliSleep(m_timing.afterConnectMs);
     return true;
 }
 
@@ -116,7 +111,7 @@ bool ConfigProtocol::SendFrame(bool useTcp, const uint8_t* frame, size_t length)
     Write(frame, wxUint32(length));
     if (LastError() != wxSOCKET_NOERROR)
         return false;
-    wxMilliSleep(kAfterSendMs);
+    wxMilliSleep(m_timing.afterSendMs);
     return true;
 }
 
@@ -124,13 +119,13 @@ bool ConfigProtocol::PollChunk(bool useTcp, uint8_t* chunk, size_t capacity, siz
 {
     got = 0;
     if (useTcp) {
-        if (!WaitForRead(kTcpPollSeconds, 0))
+        if (!WaitForRead(m_timing.tcpPollMs / 1000, m_timing.tcpPollMs % 1000))
             return false;
         Read(chunk, wxUint32(capacity));
         got = LastCount();
         return true;
     }
-    wxMilliSleep(kSerialPollMs);
+    wxMilliSleep(m_timing.serialPollMs);
     const int count = m_serial.Read(chunk, int(capacity));
     if (count <= 0)
         return false;
@@ -148,7 +143,7 @@ int16_t ConfigProtocol::Transact(bool useTcp, const uint8_t* command, uint16_t c
     } else {
         if (!m_serial.IsOpen())
             return 0;
-        wxMilliSleep(kSerialSettleMs);
+        wxMilliSleep(m_timing.serialSettleMs);
         uint8_t stale[kChunkSize];
         m_serial.Read(stale, sizeof stale);
     }

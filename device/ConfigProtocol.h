@@ -18,6 +18,17 @@
 // which declines.
 using ConfirmLossyWrite = std::function<bool()>;
 
+// How long the link waits. The defaults are what devices expect; tests and
+// fuzzing shorten them so that silence costs milliseconds, not seconds.
+struct LinkTiming {
+    int tcpPollMs = 5000;        // silence that ends an attempt over TCP
+    int serialPollMs = 500;      // pause before each serial read
+    int afterConnectMs = 100;    // settle time after a TCP connect
+    int reconnectPauseMs = 1000; // pause before the second connect
+    int afterSendMs = 10;        // pause after a TCP send
+    int serialSettleMs = 100;    // pause before stale serial input is dropped
+};
+
 class ConfigProtocol : public wxSocketClient
 {
 public:
@@ -34,6 +45,8 @@ public:
     // --- Link. useTcp: true for TCP to target:portOrSpeed, false for the
     // serial device target at portOrSpeed bits per second.
     bool PortExists(const wxString& path) const;
+    void SetLinkTiming(const LinkTiming& timing) { m_timing = timing; }
+    const LinkTiming& GetLinkTiming() const { return m_timing; }
     bool OpenLink(bool useTcp, const wxString& target, int portOrSpeed);
     bool CloseLink(bool useTcp);
 
@@ -100,6 +113,7 @@ private:
     bool PollChunk(bool useTcp, uint8_t* chunk, size_t capacity, size_t& got);
 
     CSerialComUnix m_serial;
+    LinkTiming m_timing;
 };
 
 // The text shown when the device gives no usable answer.
