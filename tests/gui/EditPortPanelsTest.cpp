@@ -15,8 +15,9 @@ protected:
     {
         EditPortPanel* panel = CreatePortPanel(type, m_frame);
         EXPECT_NE(panel, nullptr);
-        if (panel)
+        if (panel) {
             EXPECT_EQ(panel->PortType(), type);
+        }
         return panel;
     }
     // Stores the panel onto the image and returns the result.

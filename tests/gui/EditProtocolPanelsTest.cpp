@@ -14,8 +14,9 @@ protected:
     {
         EditProtocolPanel* panel = CreateProtocolPanel(protocol, m_frame);
         EXPECT_NE(panel, nullptr);
-        if (panel)
+        if (panel) {
             EXPECT_EQ(panel->ProtocolCode(), protocol);
+        }
         return panel;
     }
     // A panel loaded from the image.
