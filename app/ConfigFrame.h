@@ -15,6 +15,7 @@
 
 class ConfigData;
 struct AcknowledgedCommand;
+struct CommandReport;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
@@ -204,7 +205,9 @@ private:
     void OnSetClock(wxCommandEvent& event);
     void OnReboot(wxCommandEvent& event);
     // Set clock and Reboot: run, then report in the status bar or a box.
-    void RunAcknowledgedCommand(const AcknowledgedCommand& command);
+    void SendAcknowledgedCommand(const AcknowledgedCommand& command);
+    // The failure's status text, and its message with the device's text in a box.
+    void ReportDeviceFailure(const CommandReport& report, const wxString& error);
 
     // Node commands (ConfigFrameNode.cpp).
     void OnNodeAdd(wxCommandEvent& event);

@@ -2,6 +2,7 @@
 #include "app/ConfigFrame.h"
 
 #include "config/ConfigData.h"
+#include "device/DeviceCommands.h"
 #include "editor/EditNodeDialog.h"
 
 #include <wx/grid.h>
@@ -27,9 +28,9 @@ bool IsProtectedNode(const ConfigData& config, unsigned index)
 
 wxString ProtectedNodeQuestion(const char* action)
 {
-    return wxString::Format("It is recommended that you do not %s this Control protocol node.\n\n", action) +
-           "If you do, you may no longer be able to reconfigure the device. " +
-           "You will have to do a factory reset to make changes.\n\n" + "Do you want to continue?";
+    return ControlLinkRiskQuestion(
+        wxString::Format("It is recommended that you do not %s this Control protocol node.\n\n", action),
+        "If you do, you may no longer be able to reconfigure the device. ");
 }
 
 // Steps the cursor as the arrow keys do, so that the grid scrolls and
