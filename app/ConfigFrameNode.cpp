@@ -8,8 +8,6 @@
 #include <wx/grid.h>
 #include <wx/menu.h>
 
-#include <array>
-
 namespace {
 
 // The nodes grid's cursor row; with no cell chosen the cursor stays on the
@@ -51,26 +49,17 @@ void MoveCursorTo(wxGrid& grid, int row, int column)
 
 void ConfigFrame::OnNodeAdd(wxCommandEvent&)
 {
-    // A cancelled Add leaves no trace: the unused entries, which the device
-    // is sent too, and the modified flag are put back as they were.
-    std::array<NodeEntry, kMaxNodes> entries;
-    for (unsigned i = 0; i < kMaxNodes; ++i)
-        entries[i] = *m_config->GetNode(i);
-    const bool wasModified = m_config->IsModified();
-    const unsigned index = m_config->GetNodeCount();
-    if (!m_config->AddNode()) {
+    switch (m_config->AddEditedNode(MakeNodeEditor(this))) {
+    case ConfigData::NodeAdd::Full:
         SetStatus("Failed to add node");
         return;
-    }
-    if (!m_config->EditNode(index, MakeNodeEditor(this))) {
-        m_config->DeleteNode(index);
-        for (unsigned i = 0; i < kMaxNodes; ++i)
-            *m_config->GetNode(i) = entries[i];
-        m_config->SetModified(wasModified);
+    case ConfigData::NodeAdd::Cancelled:
+        return;
+    case ConfigData::NodeAdd::Added:
+        RefreshFromDocument();
+        SetStatus("Node added");
         return;
     }
-    RefreshFromDocument();
-    SetStatus("Node added");
 }
 
 void ConfigFrame::OnNodeEdit(wxCommandEvent&)
