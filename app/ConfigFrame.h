@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/FileChooser.h"
+#include "app/ProgramCaption.h"
 
 #include <wx/arrstr.h>
 #include <wx/frame.h>
@@ -15,6 +16,7 @@
 
 class ConfigData;
 struct AcknowledgedCommand;
+struct CommandReport;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
@@ -68,7 +70,7 @@ public:
     void SetStatus(const wxString& text);
 
     // Message boxes of the commands: no parent, the program's caption.
-    static constexpr const char* kMessageCaption = "Quorastelline Config";
+    static constexpr const char* kMessageCaption = kProgramCaption;
     static constexpr const char* kProductTitle = "TARVEN Quorastelline Configuration Utility";
     static void ShowError(const wxString& text);
     // Yes/No with the information icon; true only for Yes.
@@ -204,7 +206,9 @@ private:
     void OnSetClock(wxCommandEvent& event);
     void OnReboot(wxCommandEvent& event);
     // Set clock and Reboot: run, then report in the status bar or a box.
-    void RunAcknowledgedCommand(const AcknowledgedCommand& command);
+    void SendAcknowledgedCommand(const AcknowledgedCommand& command);
+    // The failure's status text, and its message with the device's text in a box.
+    void ReportDeviceFailure(const CommandReport& report, const wxString& error);
 
     // Node commands (ConfigFrameNode.cpp).
     void OnNodeAdd(wxCommandEvent& event);

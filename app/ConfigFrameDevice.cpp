@@ -2,21 +2,12 @@
 #include "app/ConfigFrame.h"
 
 #include "config/ConfigData.h"
+#include "device/DeviceCommands.h"
 
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
 namespace {
-
-constexpr const char* kNoControlLinkQuestion = "There is no Control protocol on TCP server port 23.\n\n";
-constexpr const char* kWriteProtectQuestion = "This configuration is set to write protect.\n\n";
-constexpr const char* kWriteRiskTail =
-    "If you write this configuration you may no longer be able to reconfigure the device. "
-    "You will have to do a factory reset to make changes.\n\n"
-    "Do you want to continue?";
-constexpr const char* kLossyWriteQuestion =
-    "Some data will be lost converting to older format as the remote device firmware is out of date.\r\n\r\n"
-    "Do you want to continue?";
 
 // Ctrl+Shift held while Write is pressed or chosen switches MAC edit mode
 // instead of writing.
@@ -49,13 +40,20 @@ private:
 // While the link waits the windows take no input: no edits of the document
 // being sent, no closing of the window that owns the link.
 template <typename Operation>
-bool RunOnLink(Operation operation)
+auto RunOnLink(Operation operation)
 {
     wxWindowDisabler noInput;
     return operation();
 }
 
 } // namespace
+
+// The device's error text follows the command's own message.
+void ConfigFrame::ReportDeviceFailure(const CommandReport& report, const wxString& error)
+{
+    SetStatus(report.failed);
+    ShowError(report.failedMessage + ("\r\n\r\n" + error));
+}
 
 void ConfigFrame::OnGetId(wxCommandEvent&)
 {
@@ -69,12 +67,13 @@ void ConfigFrame::OnGetId(wxCommandEvent&)
     wxString error;
     if (RunOnLink([&] { return m_config->GetDeviceId(link.useTcp, link.target, link.number, identity, error); })) {
         m_deviceIdText->SetValue(identity);
-        SetStatus("ID retrieved");
+        SetStatus(kGetIdReport.done);
         return;
     }
     ClearFields(CLEAR_DEVICE_ID);
-    SetStatus("Get ID failed");
-    ShowError("Failed to retrieve ID from device.");
+    SetStatus(kGetIdReport.failed);
+    // The device's text is not shown for this command.
+    ShowError(kGetIdReport.failedMessage);
 }
 
 void ConfigFrame::OnRead(wxCommandEvent&)
@@ -88,12 +87,11 @@ void ConfigFrame::OnRead(wxCommandEvent&)
     wxString error;
     if (RunOnLink([&] { return m_config->ReadFromDevice(link.useTcp, link.target, link.number, error); })) {
         RefreshFromDocument();
-        SetStatus("Configuration retreived");
+        SetStatus(kReadReport.done);
         return;
     }
     ClearFields(CLEAR_DOCUMENT);
-    SetStatus("Configuration read failed");
-    ShowError("Failed to retrieve config from device.\r\n\r\n" + error);
+    ReportDeviceFailure(kReadReport, error);
 }
 
 void ConfigFrame::OnWrite(wxCommandEvent&)
@@ -110,41 +108,31 @@ void ConfigFrame::OnWrite(wxCommandEvent&)
     TakeGeneralSettings();
     if (!ApplyIpSettings())
         return;
-    if (!m_config->HasControlLink() && !AskYesNo(wxString(kNoControlLinkQuestion) + kWriteRiskTail))
-        return;
-    if (m_config->GetWriteProtect() && !AskYesNo(wxString(kWriteProtectQuestion) + kWriteRiskTail))
+    const AskUser ask = [](const wxString& question) { return AskYesNo(question); };
+    if (!ConfirmWrite(*m_config, ask))
         return;
 
     wxBusyCursor busy;
     SetStatus("Sending configuration...");
     const ConnectionParameters link = GetConnectionParameters();
-    bool declined = false;
-    const ConfirmLossyWrite confirmLoss = [&declined] {
-        declined = !AskYesNo(kLossyWriteQuestion);
-        return !declined;
-    };
     wxString error;
-    if (RunOnLink([&] {
-            return m_config->WriteToDevice(link.useTcp, link.target, link.number, error, confirmLoss);
-        })) {
-        SetStatus("Configuration sent and acknowledged");
-        return;
+    const WriteOutcome outcome =
+        RunOnLink([&] { return SendConfiguration(*m_config, link.useTcp, link.target, link.number, ask, error); });
+    switch (outcome) {
+    case WriteOutcome::Sent:
+        SetStatus(kWriteReport.done);
+        break;
+    case WriteOutcome::Declined:
+        // The user has just said No; an error box would only repeat it.
+        SetStatus(kWriteReport.failed);
+        break;
+    case WriteOutcome::Failed:
+        ReportDeviceFailure(kWriteReport, error);
+        break;
     }
-    SetStatus("Configuration write failed");
-    // The user has just said No; an error box would only repeat it.
-    if (!declined)
-        ShowError("Failed to write config to device.\r\n\r\n" + error);
 }
 
-// A command that only reports whether the device acknowledged it.
-struct AcknowledgedCommand {
-    bool (ConfigProtocol::*run)(bool, const wxString&, int, wxString&);
-    const char* done;
-    const char* failed;
-    const char* failedBox;
-};
-
-void ConfigFrame::RunAcknowledgedCommand(const AcknowledgedCommand& command)
+void ConfigFrame::SendAcknowledgedCommand(const AcknowledgedCommand& command)
 {
     DeviceCommandSlot slot(m_deviceBusy);
     if (!slot)
@@ -152,23 +140,21 @@ void ConfigFrame::RunAcknowledgedCommand(const AcknowledgedCommand& command)
     wxBusyCursor busy;
     const ConnectionParameters link = GetConnectionParameters();
     wxString error;
-    if (RunOnLink([&] { return (m_config.get()->*command.run)(link.useTcp, link.target, link.number, error); })) {
-        SetStatus(command.done);
+    if (RunOnLink([&] {
+            return RunAcknowledgedCommand(*m_config, command, link.useTcp, link.target, link.number, error);
+        })) {
+        SetStatus(command.report.done);
         return;
     }
-    SetStatus(command.failed);
-    ShowError(command.failedBox + error);
+    ReportDeviceFailure(command.report, error);
 }
 
 void ConfigFrame::OnSetClock(wxCommandEvent&)
 {
-    RunAcknowledgedCommand({&ConfigProtocol::SetDeviceClock, "Set time command sent and acknowledged",
-                            "Failed to send time set command",
-                            "Failed to send time set command to device.\r\n\r\n"});
+    SendAcknowledgedCommand(kSetClockCommand);
 }
 
 void ConfigFrame::OnReboot(wxCommandEvent&)
 {
-    RunAcknowledgedCommand({&ConfigProtocol::RebootDevice, "Reboot command sent and acknowledged",
-                            "Failed to send reboot command", "Failed to send reboot command to device.\r\n\r\n"});
+    SendAcknowledgedCommand(kRebootCommand);
 }

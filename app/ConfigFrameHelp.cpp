@@ -64,7 +64,7 @@ wxString ConfigFrame::AboutText()
 
 void ConfigFrame::OnAbout(wxCommandEvent&)
 {
-    wxMessageBox(AboutText(), "About Quorastelline Config...", wxOK | wxICON_INFORMATION, nullptr);
+    wxMessageBox(AboutText(), wxString("About ") + kProgramCaption + "...", wxOK | wxICON_INFORMATION, nullptr);
 }
 
 void ConfigFrame::OnContextMenu(wxContextMenuEvent&)

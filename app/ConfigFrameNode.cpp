@@ -2,12 +2,11 @@
 #include "app/ConfigFrame.h"
 
 #include "config/ConfigData.h"
+#include "device/DeviceCommands.h"
 #include "editor/EditNodeDialog.h"
 
 #include <wx/grid.h>
 #include <wx/menu.h>
-
-#include <array>
 
 namespace {
 
@@ -27,9 +26,9 @@ bool IsProtectedNode(const ConfigData& config, unsigned index)
 
 wxString ProtectedNodeQuestion(const char* action)
 {
-    return wxString::Format("It is recommended that you do not %s this Control protocol node.\n\n", action) +
-           "If you do, you may no longer be able to reconfigure the device. " +
-           "You will have to do a factory reset to make changes.\n\n" + "Do you want to continue?";
+    return ControlLinkRiskQuestion(
+        wxString::Format("It is recommended that you do not %s this Control protocol node.\n\n", action),
+        "If you do, you may no longer be able to reconfigure the device. ");
 }
 
 // Steps the cursor as the arrow keys do, so that the grid scrolls and
@@ -50,26 +49,17 @@ void MoveCursorTo(wxGrid& grid, int row, int column)
 
 void ConfigFrame::OnNodeAdd(wxCommandEvent&)
 {
-    // A cancelled Add leaves no trace: the unused entries, which the device
-    // is sent too, and the modified flag are put back as they were.
-    std::array<NodeEntry, kMaxNodes> entries;
-    for (unsigned i = 0; i < kMaxNodes; ++i)
-        entries[i] = *m_config->GetNode(i);
-    const bool wasModified = m_config->IsModified();
-    const unsigned index = m_config->GetNodeCount();
-    if (!m_config->AddNode()) {
+    switch (m_config->AddEditedNode(MakeNodeEditor(this))) {
+    case ConfigData::NodeAdd::Full:
         SetStatus("Failed to add node");
         return;
-    }
-    if (!m_config->EditNode(index, MakeNodeEditor(this))) {
-        m_config->DeleteNode(index);
-        for (unsigned i = 0; i < kMaxNodes; ++i)
-            *m_config->GetNode(i) = entries[i];
-        m_config->SetModified(wasModified);
+    case ConfigData::NodeAdd::Cancelled:
+        return;
+    case ConfigData::NodeAdd::Added:
+        RefreshFromDocument();
+        SetStatus("Node added");
         return;
     }
-    RefreshFromDocument();
-    SetStatus("Node added");
 }
 
 void ConfigFrame::OnNodeEdit(wxCommandEvent&)

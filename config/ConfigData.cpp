@@ -198,6 +198,21 @@ bool ConfigData::EditNode(unsigned index, const NodeEditor& editor)
     return true;
 }
 
+ConfigData::NodeAdd ConfigData::AddEditedNode(const NodeEditor& editor)
+{
+    // The device is sent the unused entries too, so they are kept as well.
+    const MainBlock before = m_main;
+    const bool wasModified = m_modified;
+    const unsigned index = m_main.nodeCount;
+    if (!AddNode())
+        return NodeAdd::Full;
+    if (EditNode(index, editor))
+        return NodeAdd::Added;
+    m_main = before;
+    m_modified = wasModified;
+    return NodeAdd::Cancelled;
+}
+
 bool ConfigData::SetIpSettings(const wxString& ip, const wxString& mask, const wxString& gateway,
                                const wxString& mac, const wxString& port)
 {

@@ -53,6 +53,11 @@ public:
     bool AddNode();
     bool DeleteNode(unsigned index);
     bool EditNode(unsigned index, const NodeEditor& editor);
+    // Adds a node and runs the editor on it. A cancelled add leaves no trace:
+    // the whole main block, unused entries too, and the modified flag are
+    // put back as they were.
+    enum class NodeAdd { Added, Cancelled, Full };
+    NodeAdd AddEditedNode(const NodeEditor& editor);
 
     bool SetIpSettings(const wxString& ip, const wxString& mask, const wxString& gateway,
                        const wxString& mac, const wxString& port);
@@ -64,8 +69,6 @@ public:
     bool GetFileTitle(wxString& title) const;
     wxString GetDirectory() const { return m_directory; }
     bool IsModified() const { return m_modified; }
-    // Puts the flag back as it was before a change that was taken back.
-    void SetModified(bool modified) { m_modified = modified; }
     // File Close: the document stays, but is no longer bound to its file.
     void DetachFile() { m_hasFile = false; }
 

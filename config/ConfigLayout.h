@@ -29,6 +29,9 @@ enum ProtocolCode : uint8_t {
     PROTOCOL_NULL = 13,
 };
 
+// Protocol codes run from 1 to this count.
+constexpr unsigned kProtocolCount = PROTOCOL_NULL;
+
 enum PortType : uint8_t {
     PORT_TCP_SERVER = 1,
     PORT_TCP_CLIENT = 2,
@@ -39,6 +42,19 @@ enum PortType : uint8_t {
     PORT_MODEM = 7,
     PORT_SPI = 8,
 };
+
+// Port types run from 1 to this count.
+constexpr unsigned kPortTypeCount = PORT_SPI;
+
+// The port type is kept in bits 12..15 of a node's `portCode`.
+constexpr unsigned kPortTypeFirstBit = 12;
+constexpr unsigned kPortTypeBits = 4;
+constexpr uint16_t kPortTypeMask = uint16_t(((1u << kPortTypeBits) - 1) << kPortTypeFirstBit);
+constexpr uint8_t PortTypeOf(uint16_t portCode) { return uint8_t((portCode & kPortTypeMask) >> kPortTypeFirstBit); }
+constexpr uint16_t WithPortType(uint16_t portCode, uint8_t type)
+{
+    return uint16_t((portCode & ~kPortTypeMask) | ((unsigned(type) << kPortTypeFirstBit) & kPortTypeMask));
+}
 
 constexpr uint16_t kControlLinkPort = 23;
 
@@ -61,8 +77,8 @@ struct NodeEntry {
     uint8_t writeLength[kMaxSlaves];
     uint8_t protocolExtra[18];
 
-    uint8_t PortType() const { return uint8_t(portCode >> 12); }
-    void SetPortType(uint8_t type) { portCode = uint16_t((portCode & 0x0FFF) | (uint16_t(type & 0x0F) << 12)); }
+    uint8_t PortType() const { return PortTypeOf(portCode); }
+    void SetPortType(uint8_t type) { portCode = WithPortType(portCode, type); }
 
     bool IsControlLink() const
     {

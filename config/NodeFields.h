@@ -148,7 +148,7 @@ wxString FillText(uint8_t byte);
 
 // ---- Port parameter block -----------------------------------------------
 
-constexpr Field kPortType = WordBits(Place::PortCode, 12, 4);
+constexpr Field kPortType = WordBits(Place::PortCode, kPortTypeFirstBit, kPortTypeBits);
 
 // TCP and UDP server: the listen port; TCP and UDP client: the server port.
 constexpr Field kIpPort = WordBits(Place::PortNumber, 0, 16);

@@ -1,5 +1,6 @@
 #include "editor/EditNodeDialog.h"
 
+#include "app/ProgramCaption.h"
 #include "editor/EditPanelFactory.h"
 #include "editor/EditPortPanel.h"
 #include "editor/EditProtocolPanel.h"
@@ -20,16 +21,13 @@ using namespace EditorIds;
 
 namespace {
 
-constexpr const char* kCaption = "Quorastelline Config";
-constexpr unsigned kProtocolCount = 13;
-
 struct PortItem {
     const char* choice;
     const char* tab;
 };
 
 // By port index; the port type code is the index + 1.
-constexpr std::array<PortItem, 8> kPorts{{
+constexpr std::array<PortItem, kPortTypeCount> kPorts{{
     {"TCP Server", "TCP Server"},
     {"TCP Client", "TCP Client"},
     {"UDP Server", "UDP Server"},
@@ -77,10 +75,9 @@ int ProtocolIndexOf(uint8_t code)
     return code >= 2 && code <= kProtocolCount ? code - 1 : 0;
 }
 
-int PortIndexOf(uint16_t portCode)
+int PortIndexOf(uint8_t type)
 {
-    const unsigned type = (portCode & 0xF000u) >> 12;
-    return type >= 2 && type <= kPorts.size() ? int(type) - 1 : 0;
+    return type >= 2 && type <= kPortTypeCount ? type - 1 : 0;
 }
 
 } // namespace
@@ -157,7 +154,7 @@ bool EditNodeDialog::Edit(NodeEntry& entry)
     for (const PortItem& port : kPorts)
         m_portChoice->Append(port.choice);
     m_protocolChoice->SetSelection(ProtocolIndexOf(entry.protocol));
-    m_portChoice->SetSelection(PortIndexOf(entry.portCode));
+    m_portChoice->SetSelection(PortIndexOf(entry.PortType()));
 
     wxCommandEvent blank;
     OnChoiceProtocolSelect(blank);
@@ -255,13 +252,14 @@ void EditNodeDialog::OnChoicePortSelect(wxCommandEvent&)
 void EditNodeDialog::OnButtonOKClick(wxCommandEvent&)
 {
     if (!IsSupportedCombination()) {
-        wxMessageBox("Sorry, this protocol/port combination is not supported.", kCaption, wxOK | wxCENTRE, this);
+        wxMessageBox("Sorry, this protocol/port combination is not supported.", kProgramCaption, wxOK | wxCENTRE,
+                     this);
         return;
     }
     wxString problem;
     if (!KeepsNoSlaves(m_protocolIndex) && m_slavesPanel && !m_slavesPanel->CheckIds(problem)) {
         m_notebook->SetSelection(2);
-        wxMessageBox(problem, kCaption, wxOK | wxCENTRE | wxICON_WARNING, this);
+        wxMessageBox(problem, kProgramCaption, wxOK | wxCENTRE | wxICON_WARNING, this);
         return;
     }
     Finish(kResultOk);

@@ -6,7 +6,6 @@
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
-#include <wx/textctrl.h>
 
 #include <algorithm>
 
@@ -83,14 +82,6 @@ wxCheckBox* EditPanel::AddCheckBox(const ControlId& id, const wxString& text)
     auto* box = new wxCheckBox(m_inner, id.id, text, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, id.name);
     AddRow(nullptr, box);
     return box;
-}
-
-wxTextCtrl* EditPanel::AddText(const ControlId& id, const wxString& label, const wxString& initial)
-{
-    wxStaticText* labelText = label.empty() ? nullptr : NewStaticText(label);
-    auto* text = new wxTextCtrl(m_inner, id.id, initial, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, id.name);
-    AddRow(labelText, text);
-    return text;
 }
 
 wxStaticText* EditPanel::AddNote(const wxString& text)

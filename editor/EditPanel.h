@@ -40,7 +40,6 @@ protected:
                         const wxString& unit = {});
     wxChoice* AddChoice(const ControlId& id, const wxString& label, const wxArrayString& items, int initial = 0);
     wxCheckBox* AddCheckBox(const ControlId& id, const wxString& text);
-    wxTextCtrl* AddText(const ControlId& id, const wxString& label, const wxString& initial);
     wxStaticText* AddNote(const wxString& text);
     wxChoice* AddNoDataChoice();
     wxChoice* AddNrzChoice(const wxString& label);

@@ -1,7 +1,7 @@
 #include "print/ConfigPrintout.h"
 
+#include "app/ProgramCaption.h"
 #include "config/ConfigData.h"
-#include "print/ConfigReport.h"
 
 #include <wx/dc.h>
 #include <wx/frame.h>
@@ -9,8 +9,6 @@
 #include <wx/printdlg.h>
 
 #include <utility>
-
-const char* const kPrintTitle = "Quorastelline Config";
 
 namespace {
 
@@ -27,25 +25,15 @@ wxFont ReportFont(wxFontWeight weight)
     return wxFont(kPointSize, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, weight);
 }
 
-std::vector<ConfigPrintout::Line> ToPrintLines(const ReportLines& report)
-{
-    std::vector<ConfigPrintout::Line> lines;
-    lines.reserve(report.size());
-    for (const ReportLine& line : report)
-        lines.push_back(ConfigPrintout::Line{line.text, line.bold ? 1 : 0});
-    return lines;
-}
-
 } // namespace
 
-ConfigPrintout::ConfigPrintout(ConfigData* document, const wxString& title)
-    : wxPrintout(title), m_document(document)
+ConfigPrintout::ConfigPrintout(const ConfigData* document, const wxString& title) : wxPrintout(title)
 {
-    if (m_document)
-        m_lines = ToPrintLines(BuildConfigReport(*m_document));
+    if (document)
+        m_lines = BuildConfigReport(*document);
 }
 
-ConfigPrintout::ConfigPrintout(std::vector<Line> lines, const wxString& title)
+ConfigPrintout::ConfigPrintout(ReportLines lines, const wxString& title)
     : wxPrintout(title), m_lines(std::move(lines))
 {
 }
@@ -158,7 +146,7 @@ bool ConfigPrintout::OnPrintPage(int page)
 
     int y = m_top;
     for (size_t i = first; i < end && i < m_lines.size(); ++i) {
-        dc->SetFont(m_lines[i].style == 1 ? bold : normal);
+        dc->SetFont(m_lines[i].bold ? bold : normal);
         dc->DrawText(m_lines[i].text, m_left, y);
         y += lineHeight;
     }
@@ -185,14 +173,14 @@ void PrintConfiguration(wxWindow* parent, ConfigData& config)
     wxPrintDialogData data;
     data.SetAllPages(true);
     wxPrinter printer(&data);
-    ConfigPrintout printout(&config, kPrintTitle);
+    ConfigPrintout printout(&config, kProgramCaption);
     if (!printer.Print(parent, &printout, true))
         ReportPrintFailure(parent, wxPrinter::GetLastError());
 }
 
 bool ShowPrintPreview(wxFrame* parent, wxPrintPreview* preview)
 {
-    const wxString title = wxString(kPrintTitle) + " - Print Preview";
+    const wxString title = wxString(kProgramCaption) + " - Print Preview";
     if (!preview->IsOk()) {
         delete preview;
         wxMessageBox("Failed to create print preview.", title, wxOK | wxICON_ERROR, parent);
@@ -210,6 +198,6 @@ void PreviewConfiguration(wxFrame* parent, ConfigData& config)
 {
     wxPrintDialogData data;
     data.SetAllPages(true);
-    ShowPrintPreview(parent, new wxPrintPreview(new ConfigPrintout(&config, kPrintTitle),
-                                                new ConfigPrintout(&config, kPrintTitle), &data));
+    ShowPrintPreview(parent, new wxPrintPreview(new ConfigPrintout(&config, kProgramCaption),
+                                                new ConfigPrintout(&config, kProgramCaption), &data));
 }

@@ -2,9 +2,9 @@
 // page closed by a rule and "Page n of m".
 #pragma once
 
-#include <wx/print.h>
+#include "print/ConfigReport.h"
 
-#include <vector>
+#include <wx/print.h>
 
 class ConfigData;
 class wxFrame;
@@ -13,17 +13,11 @@ class wxWindow;
 class ConfigPrintout : public wxPrintout
 {
 public:
-    // Style 1 prints bold; any other value prints normal.
-    struct Line {
-        wxString text;
-        int style = 0;
-    };
-
     // The report is built here, once; later changes to the document are not
     // seen by this printout.
-    ConfigPrintout(ConfigData* document, const wxString& title);
+    ConfigPrintout(const ConfigData* document, const wxString& title);
     // Prints the given lines instead of a document's report.
-    ConfigPrintout(std::vector<Line> lines, const wxString& title);
+    ConfigPrintout(ReportLines lines, const wxString& title);
     ~ConfigPrintout() override = default;
 
     void OnPreparePrinting() override;
@@ -44,8 +38,7 @@ public:
 private:
     void SetUpPage();
 
-    ConfigData* m_document = nullptr;
-    std::vector<Line> m_lines;
+    ReportLines m_lines;
     std::vector<int> m_pageStarts{0};
     int m_pageCount = 1;
     int m_lineHeight = 0;
@@ -54,9 +47,6 @@ private:
     int m_pageWidth = 0;
     int m_pageHeight = 0;
 };
-
-// The title of both printouts and the base of the preview window's title.
-extern const char* const kPrintTitle;
 
 // File > Print: the print dialog, then the printer. A cancelled print is
 // silent; a printer error is shown in a message box.

@@ -170,6 +170,61 @@ TEST(ConfigNodes, EditWorksOnAScratchCopy)
     EXPECT_FALSE(fresh.EditNode(2, [](NodeEntry&) { return true; }));
 }
 
+TEST(ConfigNodes, CancelledAddLeavesTheMainBlockAndTheFlagAsTheyWere)
+{
+    for (const bool modified : {false, true}) {
+        ConfigData config;
+        // Entries behind the count, sent to the device too, each with bytes
+        // of its own.
+        for (unsigned i = 2; i < kMaxNodes; ++i)
+            std::memset(config.GetNode(i), int(0x40 + i), sizeof(NodeEntry));
+        if (modified)
+            config.SetDataAge(99);
+        ASSERT_EQ(config.IsModified(), modified);
+        const Bytes before = MainBytes(config);
+
+        bool edited = false;
+        const auto result = config.AddEditedNode([&](NodeEntry& scratch) {
+            edited = true;
+            EXPECT_EQ(scratch.protocol, PROTOCOL_UCE_MASTER) << "the editor sees the new node";
+            scratch.protocol = PROTOCOL_NULL;
+            return false;
+        });
+        EXPECT_EQ(result, ConfigData::NodeAdd::Cancelled);
+        EXPECT_TRUE(edited);
+        EXPECT_EQ(HexDump(MainBytes(config).data(), kMain), HexDump(before.data(), kMain)) << modified;
+        EXPECT_EQ(config.IsModified(), modified);
+    }
+}
+
+TEST(ConfigNodes, AcceptedAddKeepsTheEditorsNode)
+{
+    ConfigData config;
+    const auto result = config.AddEditedNode([](NodeEntry& scratch) {
+        scratch.protocol = PROTOCOL_NULL;
+        scratch.slaveId[0] = 7;
+        return true;
+    });
+    EXPECT_EQ(result, ConfigData::NodeAdd::Added);
+    EXPECT_EQ(config.GetNodeCount(), 3);
+    EXPECT_EQ(config.GetProtocol(2), PROTOCOL_NULL);
+    EXPECT_EQ(config.GetNode(2)->slaveId[0], 7);
+    EXPECT_EQ(config.GetNode(2)->PortType(), PORT_ASYNC_SERIAL) << "the rest of the new node stays";
+    EXPECT_TRUE(config.IsModified());
+}
+
+TEST(ConfigNodes, AddToSixNodesRunsNoEditor)
+{
+    ConfigData config;
+    while (config.AddNode()) {
+    }
+    const Bytes before = MainBytes(config);
+    bool edited = false;
+    EXPECT_EQ(config.AddEditedNode([&](NodeEntry&) { return edited = true; }), ConfigData::NodeAdd::Full);
+    EXPECT_FALSE(edited);
+    EXPECT_EQ(MainBytes(config), before);
+}
+
 TEST(ConfigNodes, SlaveEntryAndControlLinkLookups)
 {
     ConfigData config;

@@ -2,6 +2,7 @@
 // and a pseudo-terminal, with their exit statuses.
 #include "config/ConfigData.h"
 #include "core/CoreVectors.h"
+#include "device/DeviceCommands.h"
 #include "support/DevSimProcess.h"
 #include "support/ProgramRun.h"
 
@@ -24,6 +25,12 @@ std::string TcpTarget(const DevSimProcess& sim)
 bool Contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
+}
+
+// What qst prints of a question when it cannot ask: its first line.
+std::string FirstLine(WriteQuestion question)
+{
+    return WriteQuestionText(question).BeforeFirst('\n').BeforeFirst('\r').utf8_string();
 }
 
 // A saved configuration with a third node, and the given header changes.
@@ -164,11 +171,11 @@ TEST(QstDevice, WriteWithoutTerminalOrYesSendsNothing)
 
     ProgramResult run = RunProgram("qst", {"write", "--tcp", TcpTarget(sim), noLink});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "There is no Control protocol on TCP server port 23.")) << run.err;
+    EXPECT_TRUE(Contains(run.err, FirstLine(WriteQuestion::NoControlLink))) << run.err;
     EXPECT_TRUE(Contains(run.err, "--yes")) << run.err;
     run = RunProgram("qst", {"write", "--tcp", TcpTarget(sim), locked});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "This configuration is set to write protect.")) << run.err;
+    EXPECT_TRUE(Contains(run.err, FirstLine(WriteQuestion::WriteProtect))) << run.err;
     EXPECT_TRUE(LoggedFrames(log).empty());
 
     run = RunProgram("qst", {"write", "--yes", "--tcp", TcpTarget(sim), noLink});
@@ -187,7 +194,7 @@ TEST(QstDevice, LossyWriteToAnOlderDeviceNeedsYes)
 
     ProgramResult run = RunProgram("qst", {"write", "--tcp", TcpTarget(sim), many});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "Some data will be lost converting to older format")) << run.err;
+    EXPECT_TRUE(Contains(run.err, FirstLine(WriteQuestion::LossyConversion) + "\n")) << run.err;
     // Only the version question went out (asked twice, as it goes
     // unanswered by an older device).
     const auto frames = LoggedFrames(log);

@@ -14,6 +14,7 @@
 #include <wx/notebook.h>
 #include <wx/timer.h>
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -135,16 +136,17 @@ TEST_F(NodeDialogTest, EveryProtocolAndPortCombination)
     Run(image, [&](EditNodeDialog& dialog) {
         wxChoice* protocols = ProtocolChoice(dialog);
         wxChoice* ports = PortChoice(dialog);
-        ASSERT_EQ(protocols->GetCount(), 13u);
-        ASSERT_EQ(ports->GetCount(), 8u);
-        for (int p = 0; p < 13; ++p) {
+        ASSERT_EQ(protocols->GetCount(), kProtocolCount);
+        ASSERT_EQ(ports->GetCount(), kPortTypeCount);
+        ASSERT_EQ(std::size(kSupported), kProtocolCount);
+        for (int p = 0; p < int(kProtocolCount); ++p) {
             const auto& [name, row] = kSupported[p];
             EXPECT_EQ(protocols->GetString(unsigned(p)), name);
             Choose(protocols, p);
             auto* protocolPage = dynamic_cast<EditProtocolPanel*>(Pages(dialog)->GetPage(0));
             ASSERT_NE(protocolPage, nullptr);
             EXPECT_EQ(protocolPage->ProtocolCode(), p + 1);
-            for (int q = 0; q < 8; ++q) {
+            for (int q = 0; q < int(kPortTypeCount); ++q) {
                 SCOPED_TRACE(wxString::Format("%s on %s", name, kPortItems[q]).ToStdString());
                 EXPECT_EQ(ports->GetString(unsigned(q)), kPortItems[q]);
                 Choose(ports, q);
@@ -159,8 +161,8 @@ TEST_F(NodeDialogTest, EveryProtocolAndPortCombination)
                 EXPECT_EQ(portPage->PortType(), q + 1);
             }
         }
-        EXPECT_FALSE(EditNodeDialog::IsSupportedCombination(13, 0));
-        EXPECT_FALSE(EditNodeDialog::IsSupportedCombination(12, 8));
+        EXPECT_FALSE(EditNodeDialog::IsSupportedCombination(kProtocolCount, 0));
+        EXPECT_FALSE(EditNodeDialog::IsSupportedCombination(kProtocolCount - 1, kPortTypeCount));
         PressCancel(dialog);
     });
 }

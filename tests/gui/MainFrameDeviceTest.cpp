@@ -4,6 +4,7 @@
 #include "FrameTestSupport.h"
 
 #include "config/ConfigData.h"
+#include "device/DeviceCommands.h"
 #include "support/DevSimProcess.h"
 
 #include <wx/button.h>
@@ -28,12 +29,10 @@
 namespace {
 
 const wxString kTitle = "TARVEN Quorastelline Configuration Utility";
-const wxString kRiskTail = "If you write this configuration you may no longer be able to reconfigure the device. "
-                           "You will have to do a factory reset to make changes.\n\nDo you want to continue?";
-const wxString kNoControlQuestion = "There is no Control protocol on TCP server port 23.\n\n" + kRiskTail;
-const wxString kWriteProtectQuestion = "This configuration is set to write protect.\n\n" + kRiskTail;
-const wxString kLossyQuestion = "Some data will be lost converting to older format as the remote device firmware "
-                                "is out of date.\r\n\r\nDo you want to continue?";
+// The texts themselves are checked in the core test of the shared rules.
+const wxString kNoControlQuestion = WriteQuestionText(WriteQuestion::NoControlLink);
+const wxString kWriteProtectQuestion = WriteQuestionText(WriteQuestion::WriteProtect);
+const wxString kLossyQuestion = WriteQuestionText(WriteQuestion::LossyConversion);
 
 using Frame = std::vector<unsigned char>;
 

@@ -1,5 +1,6 @@
 // The report printout drawn on a memory bitmap of known size, and the Print
 // Preview window.
+#include "app/ProgramCaption.h"
 #include "config/ConfigData.h"
 #include "print/ConfigPrintout.h"
 #include "support/TestSupport.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-using Lines = std::vector<ConfigPrintout::Line>;
+using Lines = ReportLines;
 
 // An A4 sheet at 96 pixels per inch, white, with the printout drawing on it
 // as on a 96 dpi printer.
@@ -83,7 +84,7 @@ Lines NumberedLines(int count)
 {
     Lines lines;
     for (int i = 0; i < count; ++i)
-        lines.push_back({wxString::Format("line %d", i), 0});
+        lines.push_back({wxString::Format("line %d", i), false});
     return lines;
 }
 
@@ -129,7 +130,10 @@ void ShapeSampleConfiguration(ConfigData& config)
 class UnusablePreview : public wxPrintPreview
 {
 public:
-    explicit UnusablePreview(bool* deleted) : wxPrintPreview(new ConfigPrintout(Lines{}, kPrintTitle)), m_deleted(deleted) {}
+    explicit UnusablePreview(bool* deleted)
+        : wxPrintPreview(new ConfigPrintout(Lines{}, kProgramCaption)), m_deleted(deleted)
+    {
+    }
     ~UnusablePreview() override { *m_deleted = true; }
     bool IsOk() const override { return false; }
 
@@ -174,7 +178,7 @@ TEST(Printout, PageFrameInScreenPixelsAtAnyPrinterResolution)
 {
     {
         Sheet sheet;
-        ConfigPrintout printout(NumberedLines(3), kPrintTitle);
+        ConfigPrintout printout(NumberedLines(3), kProgramCaption);
         sheet.Attach(printout);
         printout.OnPreparePrinting();
         EXPECT_EQ(printout.GetPageFrame(), wxRect(56, 56, 794, 1123));
@@ -186,7 +190,7 @@ TEST(Printout, PageFrameInScreenPixelsAtAnyPrinterResolution)
     {
         // A 192 dpi printer: twice the device pixels, the same logical page.
         Sheet sheet(1588, 2246, 192);
-        ConfigPrintout printout(NumberedLines(3), kPrintTitle);
+        ConfigPrintout printout(NumberedLines(3), kProgramCaption);
         sheet.Attach(printout);
         printout.OnPreparePrinting();
         EXPECT_EQ(printout.GetPageFrame(), wxRect(56, 56, 794, 1123));
@@ -199,7 +203,7 @@ TEST(Printout, PageFrameInScreenPixelsAtAnyPrinterResolution)
         // A printer that reports no resolution and no page size: the
         // screen's resolution and an A4 sheet (210 x 297 mm at 96 dpi).
         Sheet sheet;
-        ConfigPrintout printout(NumberedLines(3), kPrintTitle);
+        ConfigPrintout printout(NumberedLines(3), kProgramCaption);
         sheet.Attach(printout);
         printout.SetPPIPrinter(0, 0);
         printout.SetPPIScreen(0, 0);
@@ -211,7 +215,7 @@ TEST(Printout, PageFrameInScreenPixelsAtAnyPrinterResolution)
 
 TEST(Printout, WithoutDeviceContextDoesNothing)
 {
-    ConfigPrintout printout(NumberedLines(500), kPrintTitle);
+    ConfigPrintout printout(NumberedLines(500), kProgramCaption);
     printout.OnPreparePrinting();
     EXPECT_EQ(printout.GetPageCount(), 1);
     EXPECT_FALSE(printout.OnPrintPage(1));
@@ -220,7 +224,7 @@ TEST(Printout, WithoutDeviceContextDoesNothing)
 TEST(Printout, EmptyReportIsOnePageWithItsFooter)
 {
     Sheet sheet;
-    ConfigPrintout printout(Lines{}, kPrintTitle);
+    ConfigPrintout printout(Lines{}, kProgramCaption);
     sheet.Attach(printout);
     printout.OnPreparePrinting();
     EXPECT_EQ(printout.GetPageCount(), 1);
@@ -250,11 +254,11 @@ TEST(Printout, EmptyReportIsOnePageWithItsFooter)
     EXPECT_EQ(DarkPixels(image, 794 - 56, footerY + 1, 794, 1123), 0);
 }
 
-TEST(Printout, BoldStyleDrawsHeavierText)
+TEST(Printout, BoldLinesDrawHeavierText)
 {
     const wxString text = "MMMMMMMMMMMMMMMMMMMM";
     Sheet sheet;
-    ConfigPrintout printout(Lines{{text, 1}, {text, 0}, {text, 2}, {text, -1}}, kPrintTitle);
+    ConfigPrintout printout(Lines{{text, true}, {text, false}, {text, true}, {text, false}}, kProgramCaption);
     sheet.Attach(printout);
     printout.OnPreparePrinting();
     ASSERT_TRUE(printout.OnPrintPage(1));
@@ -264,15 +268,15 @@ TEST(Printout, BoldStyleDrawsHeavierText)
     for (int i = 0; i < 4; ++i)
         ink[i] = DarkPixels(image, 56 + i * h, 56 + (i + 1) * h);
     EXPECT_GT(ink[1], 0);
-    EXPECT_GT(ink[0], ink[1] * 11 / 10) << "style 1 should print bold";
-    EXPECT_EQ(ink[2], ink[1]) << "only style 1 is bold";
-    EXPECT_EQ(ink[3], ink[1]) << "only style 1 is bold";
+    EXPECT_GT(ink[0], ink[1] * 11 / 10) << "a bold line should print bold";
+    EXPECT_EQ(ink[2], ink[0]) << "every bold line is bold";
+    EXPECT_EQ(ink[3], ink[1]) << "bold does not carry over to the next line";
 }
 
 TEST(Printout, EveryPageEndsAboveItsFooter)
 {
     Sheet sheet;
-    ConfigPrintout printout(NumberedLines(200), kPrintTitle);
+    ConfigPrintout printout(NumberedLines(200), kProgramCaption);
     sheet.Attach(printout);
     printout.OnPreparePrinting();
     const int h = printout.GetLineHeight();
@@ -324,10 +328,10 @@ TEST(Printout, DocumentReportHeadingsPrintBold)
         return std::make_pair(DarkPixels(image, 56, 56 + h), DarkPixels(image, 56 + h, 56 + 2 * h));
     };
     ConfigData config;
-    ConfigPrintout report(&config, kPrintTitle);
+    ConfigPrintout report(&config, kProgramCaption);
     EXPECT_EQ(report.GetTitle(), "Quorastelline Config");
-    ConfigPrintout plain(Lines{{"TARVEN Quorastelline - Configuration Report", 0}, {wxString('=', 60), 0}},
-                         kPrintTitle);
+    ConfigPrintout plain(Lines{{"TARVEN Quorastelline - Configuration Report", false}, {wxString('=', 60), false}},
+                         kProgramCaption);
     const auto reportInk = ink(report);
     const auto plainInk = ink(plain);
     EXPECT_GT(plainInk.first, 0);

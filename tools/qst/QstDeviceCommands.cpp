@@ -3,6 +3,7 @@
 #include "QstCommand.h"
 
 #include "config/ConfigData.h"
+#include "device/DeviceCommands.h"
 #include "discovery/DeviceScan.h"
 
 #include <cstdio>
@@ -11,10 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-const char kWarningTail[] =
-    "If you write this configuration you may no longer be able to reconfigure the device. "
-    "You will have to do a factory reset to make changes.";
 
 wxString Describe(const QstTarget& target)
 {
@@ -49,12 +46,11 @@ class Confirmer
 public:
     Confirmer(bool assumeYes) : m_assumeYes(assumeYes), m_interactive(::isatty(STDIN_FILENO)) {}
 
-    bool CanAsk() const { return m_assumeYes || m_interactive; }
-
-    bool Ask(const wxString& question)
+    bool Ask(wxString question)
     {
         if (m_assumeYes)
             return true;
+        question.Replace("\r\n", "\n");
         if (!m_interactive) {
             PrintError(question.BeforeFirst('\n') +
                        "\nNot written: no terminal to confirm on; give --yes to write anyway.");
@@ -82,7 +78,7 @@ int RunGetId(QstArgs& args)
     ConfigData link;
     wxString identity, error;
     if (!link.GetDeviceId(target.useTcp, target.target, target.portOrSpeed, identity, error)) {
-        ReportFailure("Failed to retrieve ID from device.", error, target);
+        ReportFailure(kGetIdReport.failedMessage, error, target);
         return QST_FAILED;
     }
     PrintLine(identity);
@@ -102,7 +98,7 @@ int RunRead(QstArgs& args)
     ConfigData config;
     wxString error;
     if (!config.ReadFromDevice(target.useTcp, target.target, target.portOrSpeed, error)) {
-        ReportFailure("Failed to retrieve config from device.", error, target);
+        ReportFailure(kReadReport.failedMessage, error, target);
         return QST_FAILED;
     }
     // The file is replaced in one step, so it appears only whole.
@@ -110,7 +106,7 @@ int RunRead(QstArgs& args)
         PrintError(file + ": could not write the file");
         return QST_FAILED;
     }
-    PrintProgress("Configuration retreived");
+    PrintProgress(kReadReport.done);
     return QST_OK;
 }
 
@@ -132,61 +128,48 @@ int RunWrite(QstArgs& args)
     }
 
     Confirmer confirm(assumeYes);
-    if (!config.HasControlLink() &&
-        !confirm.Ask(wxString("There is no Control protocol on TCP server port 23.\n\n") + kWarningTail +
-                     "\n\nDo you want to continue?"))
+    const AskUser ask = [&confirm](const wxString& question) { return confirm.Ask(question); };
+    if (!ConfirmWrite(config, ask))
         return QST_FAILED;
-    if (config.GetWriteProtect() &&
-        !confirm.Ask(wxString("This configuration is set to write protect.\n\n") + kWarningTail +
-                     "\n\nDo you want to continue?"))
-        return QST_FAILED;
-
-    bool declined = false;
-    const ConfirmLossyWrite askLoss = [&] {
-        const bool yes = confirm.Ask("Some data will be lost converting to older format as the remote device "
-                                     "firmware is out of date.\n\nDo you want to continue?");
-        declined = !yes;
-        return yes;
-    };
     PrintProgress("Sending configuration to " + Describe(target) + "...");
-    if (!config.WriteToDevice(target.useTcp, target.target, target.portOrSpeed, error, askLoss)) {
-        if (declined)
-            return QST_FAILED;
-        ReportFailure("Failed to write config to device.", error, target);
+    switch (SendConfiguration(config, target.useTcp, target.target, target.portOrSpeed, ask, error)) {
+    case WriteOutcome::Sent:
+        PrintProgress(kWriteReport.done);
+        return QST_OK;
+    case WriteOutcome::Declined:
         return QST_FAILED;
+    case WriteOutcome::Failed:
+        break;
     }
-    PrintProgress("Configuration sent and acknowledged");
-    return QST_OK;
+    ReportFailure(kWriteReport.failedMessage, error, target);
+    return QST_FAILED;
 }
 
 // A command that only reports whether the device acknowledged it, with
 // the window's texts for success and failure.
-int RunAcknowledged(QstArgs& args, const char* usage, bool (ConfigProtocol::*run)(bool, const wxString&, int, wxString&),
-                    const char* done, const char* failed)
+int RunAcknowledged(QstArgs& args, const char* usage, const AcknowledgedCommand& command)
 {
     QstTarget target;
     if (!TakeOnlyTarget(args, target, usage))
         return QST_USAGE;
     ConfigData link;
     wxString error;
-    if (!(link.*run)(target.useTcp, target.target, target.portOrSpeed, error)) {
-        ReportFailure(failed, error, target);
+    if (!RunAcknowledgedCommand(link, command, target.useTcp, target.target, target.portOrSpeed, error)) {
+        ReportFailure(command.report.failedMessage, error, target);
         return QST_FAILED;
     }
-    PrintProgress(done);
+    PrintProgress(command.report.done);
     return QST_OK;
 }
 
 int RunSetClock(QstArgs& args)
 {
-    return RunAcknowledged(args, "set-clock TARGET", &ConfigProtocol::SetDeviceClock,
-                           "Set time command sent and acknowledged", "Failed to send time set command to device.");
+    return RunAcknowledged(args, "set-clock TARGET", kSetClockCommand);
 }
 
 int RunReboot(QstArgs& args)
 {
-    return RunAcknowledged(args, "reboot TARGET", &ConfigProtocol::RebootDevice, "Reboot command sent and acknowledged",
-                           "Failed to send reboot command to device.");
+    return RunAcknowledged(args, "reboot TARGET", kRebootCommand);
 }
 
 int RunFind(QstArgs& args)

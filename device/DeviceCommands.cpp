@@ -1,0 +1,73 @@
+#include "device/DeviceCommands.h"
+
+#include "config/ConfigData.h"
+
+namespace {
+
+constexpr const char* kFactoryResetWarning = "You will have to do a factory reset to make changes.\n\n";
+constexpr const char* kContinueQuestion = "Do you want to continue?";
+constexpr const char* kWriteRisk =
+    "If you write this configuration you may no longer be able to reconfigure the device. ";
+
+} // namespace
+
+const CommandReport kGetIdReport = {"ID retrieved", "Get ID failed", "Failed to retrieve ID from device."};
+const CommandReport kReadReport = {"Configuration retreived", "Configuration read failed",
+                                   "Failed to retrieve config from device."};
+const CommandReport kWriteReport = {"Configuration sent and acknowledged", "Configuration write failed",
+                                    "Failed to write config to device."};
+
+const AcknowledgedCommand kSetClockCommand = {
+    &ConfigProtocol::SetDeviceClock,
+    {"Set time command sent and acknowledged", "Failed to send time set command",
+     "Failed to send time set command to device."}};
+const AcknowledgedCommand kRebootCommand = {
+    &ConfigProtocol::RebootDevice,
+    {"Reboot command sent and acknowledged", "Failed to send reboot command",
+     "Failed to send reboot command to device."}};
+
+wxString ControlLinkRiskQuestion(const wxString& situation, const wxString& risk)
+{
+    return situation + risk + kFactoryResetWarning + kContinueQuestion;
+}
+
+wxString WriteQuestionText(WriteQuestion question)
+{
+    switch (question) {
+    case WriteQuestion::NoControlLink:
+        return ControlLinkRiskQuestion("There is no Control protocol on TCP server port 23.\n\n", kWriteRisk);
+    case WriteQuestion::WriteProtect:
+        return ControlLinkRiskQuestion("This configuration is set to write protect.\n\n", kWriteRisk);
+    case WriteQuestion::LossyConversion:
+        return wxString("Some data will be lost converting to older format as the remote device firmware is out "
+                        "of date.\r\n\r\n") +
+               kContinueQuestion;
+    }
+    return wxString();
+}
+
+bool ConfirmWrite(const ConfigData& config, const AskUser& ask)
+{
+    if (!config.HasControlLink() && !ask(WriteQuestionText(WriteQuestion::NoControlLink)))
+        return false;
+    return !config.GetWriteProtect() || ask(WriteQuestionText(WriteQuestion::WriteProtect));
+}
+
+WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
+                               const AskUser& ask, wxString& error)
+{
+    bool declined = false;
+    const ConfirmLossyWrite confirmLoss = [&] {
+        declined = !ask(WriteQuestionText(WriteQuestion::LossyConversion));
+        return !declined;
+    };
+    if (config.WriteToDevice(useTcp, target, portOrSpeed, error, confirmLoss))
+        return WriteOutcome::Sent;
+    return declined ? WriteOutcome::Declined : WriteOutcome::Failed;
+}
+
+bool RunAcknowledgedCommand(ConfigProtocol& link, const AcknowledgedCommand& command, bool useTcp,
+                            const wxString& target, int portOrSpeed, wxString& error)
+{
+    return (link.*command.run)(useTcp, target, portOrSpeed, error);
+}

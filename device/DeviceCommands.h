@@ -1,0 +1,64 @@
+// The rules of the device commands that the window and qst share: the
+// questions asked before a write and their texts, what each command reports,
+// and the commands that only wait for the device's acknowledgement. The
+// caller asks the questions its own way (message boxes, a terminal, --yes).
+#pragma once
+
+#include <wx/string.h>
+
+#include <functional>
+
+class ConfigData;
+class ConfigProtocol;
+
+// Asks the user a yes/no question; true only for yes.
+using AskUser = std::function<bool(const wxString& question)>;
+
+enum class WriteQuestion {
+    NoControlLink,    // the configuration has no Control link
+    WriteProtect,     // the configuration is write protected
+    LossyConversion,  // an older device takes the configuration only with losses
+};
+
+wxString WriteQuestionText(WriteQuestion question);
+
+// A question before a step that may leave the device beyond reach: the
+// situation, the risk, then the factory-reset warning and "Do you want to
+// continue?" that all such questions end with.
+wxString ControlLinkRiskQuestion(const wxString& situation, const wxString& risk);
+
+// Asks, in this order, about a missing Control link and about write
+// protect; true when every question asked was answered yes.
+bool ConfirmWrite(const ConfigData& config, const AskUser& ask);
+
+enum class WriteOutcome { Sent, Declined, Failed };
+
+// Writes the configuration to the device, asking before an older device's
+// format loses data. Declined: the user said no, and `error` is unchanged.
+WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
+                               const AskUser& ask, wxString& error);
+
+// How a command's end is told: the status text on success, the status text
+// on failure, and the message that leads a failure's report.
+struct CommandReport {
+    const char* done;
+    const char* failed;
+    const char* failedMessage;
+};
+
+extern const CommandReport kGetIdReport;
+extern const CommandReport kReadReport;
+extern const CommandReport kWriteReport;
+
+// A command that only reports whether the device acknowledged it.
+struct AcknowledgedCommand {
+    bool (ConfigProtocol::*run)(bool useTcp, const wxString& target, int portOrSpeed, wxString& error);
+    CommandReport report;
+};
+
+extern const AcknowledgedCommand kSetClockCommand;
+extern const AcknowledgedCommand kRebootCommand;
+
+// True when the device acknowledged the command.
+bool RunAcknowledgedCommand(ConfigProtocol& link, const AcknowledgedCommand& command, bool useTcp,
+                            const wxString& target, int portOrSpeed, wxString& error);
