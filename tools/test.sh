@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the whole suite with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs it (window tests under Xvfb).
+# UndefinedBehaviorSanitizer, and runs it: every test case is a ctest test,
+# run in parallel (window tests on one Xvfb server of the run's own).
+#   QST_TEST_JOBS   how many tests run at once (default 8: most of them wait
+#                   on a device link rather than use a processor)
+# Further arguments go to ctest (for example -R NAME).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
@@ -9,5 +13,11 @@ ensure_packages "${QST_BUILD_PACKAGES[@]}" "${QST_TEST_PACKAGES[@]}"
 build=build-test
 cmake -S . -B "$build" -DQST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" -j"$(nproc)"
+# The optimised tree that the package test packs, where that test can run
+# (it installs the package: root or sudo).
+if [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; then
+    echo "Building the package tree (optimised, $build/package-build)"
+    bash tests/package/build-tree.sh "$PWD" "$PWD/$build/package-build"
+fi
 cd "$build"
-ctest --output-on-failure
+ctest --output-on-failure -j"${QST_TEST_JOBS:-8}" "$@"

@@ -74,7 +74,8 @@ TEST(QstDevice, GetIdOverTcpAndPseudoTerminal)
 
 TEST(QstDevice, FailuresCarryTheWindowsTextAndTheDevicesLine)
 {
-    DevSimProcess sim({"--error", "reboot:Busy right now", "--silent", "time"});
+    // Silence over the serial line: 3 attempts of half a second, not of 5 s.
+    DevSimProcess sim({"--listen", "127.0.0.1", "--pty", "--error", "reboot:Busy right now", "--silent", "time"});
     ASSERT_TRUE(sim.IsReady()) << sim.Banner();
 
     ProgramResult run = RunProgram("qst", {"reboot", "--tcp", TcpTarget(sim)});
@@ -82,25 +83,26 @@ TEST(QstDevice, FailuresCarryTheWindowsTextAndTheDevicesLine)
     EXPECT_TRUE(Contains(run.err, "Failed to send reboot command to device.")) << run.err;
     EXPECT_TRUE(Contains(run.err, "Error: Busy right now")) << run.err;
 
-    run = RunProgram("qst", {"set-clock", "--tcp", TcpTarget(sim)});
+    run = RunProgram("qst", {"set-clock", "--serial", sim.PtyPath()});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.err, "Failed to send time set command to device.")) << run.err;
     EXPECT_TRUE(Contains(run.err, "No/Unknown response")) << run.err;
 
-    // Nothing listens on this port once the listener is closed.
+    // Nothing listens on this port once the listener is closed (the
+    // address is this test's alone, so no test beside it takes the port).
     const int probe = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    inet_pton(AF_INET, "127.0.4.2", &address.sin_addr);
     socklen_t length = sizeof address;
     ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
     const int freePort = ntohs(address.sin_port);
     close(probe);
-    run = RunProgram("qst", {"get-id", "--tcp", "127.0.0.1:" + std::to_string(freePort)});
+    run = RunProgram("qst", {"get-id", "--tcp", "127.0.4.2:" + std::to_string(freePort)});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.err, "Failed to retrieve ID from device.")) << run.err;
-    EXPECT_TRUE(Contains(run.err, "No connection to 127.0.0.1:")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "No connection to 127.0.4.2:")) << run.err;
 }
 
 TEST(QstDevice, SuccessfulCommandsExitZero)
@@ -116,7 +118,8 @@ TEST(QstDevice, ReadSavesWhatTheDeviceHolds)
     TempDir dir;
     const std::string held = SaveConfig(dir, "held.qst", true, false, 7);
     for (const char* version : {"1.1", "1.0"}) {
-        DevSimProcess sim({"--listen", "127.0.0.1", "--pty", "--config", held, "--protocol", version});
+        DevSimProcess sim({"--listen", "127.0.0.1", "--pty", "--config", held, "--protocol", version,
+                           "--quick-unknown"});
         ASSERT_TRUE(sim.IsReady()) << sim.Banner();
         const std::string out = dir.File(std::string("read-") + version + ".qst");
         ProgramResult run = RunProgram("qst", {"read", "--tcp", TcpTarget(sim), "-o", out});
@@ -189,7 +192,7 @@ TEST(QstDevice, LossyWriteToAnOlderDeviceNeedsYes)
     const std::string many = SaveConfig(dir, "many.qst", true, false, 12);
     const std::string log = dir.File("frames.log");
     const std::string saved = dir.File("device.qst");
-    DevSimProcess sim({"--protocol", "1.0", "--log", log, "--save", saved});
+    DevSimProcess sim({"--protocol", "1.0", "--quick-unknown", "--log", log, "--save", saved});
     ASSERT_TRUE(sim.IsReady()) << sim.Banner();
 
     ProgramResult run = RunProgram("qst", {"write", "--tcp", TcpTarget(sim), many});
@@ -219,31 +222,33 @@ TEST(QstDevice, UsageErrors)
     EXPECT_EQ(RunProgram("qst", {"reboot", "--tcp", "127.0.0.1", "extra"}).status, 2);
 }
 
+// The scan covers a subnet that no other test uses, so that it meets only
+// its own devices and disturbs no other test's.
 TEST(QstFind, ListsExactlyTheDevices)
 {
-    DevSimProcess devices({"--listen", "127.0.0.2", "--listen", "127.0.0.3", "--listen", "127.0.0.4", "--id",
+    DevSimProcess devices({"--listen", "127.0.5.2", "--listen", "127.0.5.3", "--listen", "127.0.5.4", "--id",
                            "Quorastelline Device Simulator"});
     ASSERT_TRUE(devices.IsReady()) << devices.Banner();
     const int port = devices.Port();
-    DevSimProcess other({"--listen", "127.0.0.5", "--port", std::to_string(port), "--id", "Telnet server ready"});
+    DevSimProcess other({"--listen", "127.0.5.5", "--port", std::to_string(port), "--id", "Telnet server ready"});
     ASSERT_TRUE(other.IsReady()) << other.Banner();
     // A host that accepts and never answers.
     const int silent = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(uint16_t(port));
-    inet_pton(AF_INET, "127.0.0.6", &address.sin_addr);
+    inet_pton(AF_INET, "127.0.5.6", &address.sin_addr);
     ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(listen(silent, 4), 0);
 
-    const ProgramResult run = RunProgram("qst", {"find", "127.0.0.", "--port", std::to_string(port)});
+    const ProgramResult run = RunProgram("qst", {"find", "127.0.5.", "--port", std::to_string(port)});
     close(silent);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
-              "127.0.0.2 - Quorastelline Device Simulator\n"
-              "127.0.0.3 - Quorastelline Device Simulator\n"
-              "127.0.0.4 - Quorastelline Device Simulator\n");
+              "127.0.5.2 - Quorastelline Device Simulator\n"
+              "127.0.5.3 - Quorastelline Device Simulator\n"
+              "127.0.5.4 - Quorastelline Device Simulator\n");
 }
 
 TEST(QstFind, BadSubnetsAreRefused)

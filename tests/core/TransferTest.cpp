@@ -4,6 +4,7 @@
 #include "config/ConfigData.h"
 
 #include "support/DevSimProcess.h"
+#include "support/QuickLink.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -261,9 +262,16 @@ public:
         return doc.Load(m_dir.File("saved.qst"), error);
     }
 
-    bool Read(ConfigData& doc, wxString& error) { return doc.ReadFromDevice(!Pty(), Target(), PortOrSpeed(), error); }
+    // Over the link's quick timing: these tests are about what goes over
+    // the link, not about its pace.
+    bool Read(ConfigData& doc, wxString& error)
+    {
+        doc.SetLinkTiming(QuickLinkTiming());
+        return doc.ReadFromDevice(!Pty(), Target(), PortOrSpeed(), error);
+    }
     bool Write(ConfigData& doc, wxString& error, const ConfirmLossyWrite& confirm = {})
     {
+        doc.SetLinkTiming(QuickLinkTiming());
         return doc.WriteToDevice(!Pty(), Target(), PortOrSpeed(), error, confirm);
     }
 
@@ -272,9 +280,11 @@ private:
     std::unique_ptr<DevSimProcess> m_process;
 };
 
+// A protocol 1.0 device's "Unknown command" ends the attempt at once
+// rather than after 5 s of silence.
 std::vector<std::string> Tcp(std::vector<std::string> more = {})
 {
-    more.insert(more.begin(), {"--listen", "127.0.0.1"});
+    more.insert(more.begin(), {"--listen", "127.0.0.1", "--quick-unknown"});
     return more;
 }
 
@@ -519,21 +529,24 @@ TEST(Transfer, WriteProtectedDeviceRefusesBeforeAnyData)
 
 TEST(Transfer, UnreachableDeviceLeavesTheErrorText)
 {
-    // A port nothing listens on: refused at once, twice.
+    // A port nothing listens on: refused at once, twice. The address is
+    // this test's alone, so no test running beside it takes the port.
+    const char* const address = "127.0.4.1";
     int port = 0;
     {
-        DevSimProcess closed(Tcp());
+        DevSimProcess closed({"--listen", address});
         ASSERT_TRUE(closed.IsReady());
         port = closed.Port();
     }
     ConfigData doc;
+    doc.SetLinkTiming(QuickLinkTiming());
     const Snapshot before(doc);
     wxString error = "untouched";
-    EXPECT_FALSE(doc.ReadFromDevice(true, "127.0.0.1", port, error));
-    EXPECT_FALSE(doc.WriteToDevice(true, "127.0.0.1", port, error));
+    EXPECT_FALSE(doc.ReadFromDevice(true, address, port, error));
+    EXPECT_FALSE(doc.WriteToDevice(true, address, port, error));
     wxString identity;
-    EXPECT_FALSE(doc.GetDeviceId(true, "127.0.0.1", port, identity, error));
-    EXPECT_FALSE(doc.SetDeviceClock(true, "127.0.0.1", port, error));
+    EXPECT_FALSE(doc.GetDeviceId(true, address, port, identity, error));
+    EXPECT_FALSE(doc.SetDeviceClock(true, address, port, error));
     EXPECT_EQ("untouched", error);
     EXPECT_TRUE(before.Matches(doc));
     EXPECT_FALSE(doc.ReadFromDevice(false, "/dev/qst-no-such-port", 9600, error));
@@ -576,6 +589,7 @@ TEST(DeviceCommands, FailuresGiveTheDevicesTextOrNoResponse)
 {
     Device device(Pty({"--error", "reboot:not now", "--unknown", "time", "--silent", "id"}));
     ConfigData doc;
+    doc.SetLinkTiming(QuickLinkTiming());
     wxString error;
     EXPECT_FALSE(doc.RebootDevice(false, device.Target(), 9600, error));
     EXPECT_EQ("Error: not now", error);
@@ -601,6 +615,28 @@ TEST(DeviceSimulator, RefusesFramesWithABadChecksum)
     EXPECT_EQ(-19, link.Transact(true, frame.data(), uint16_t(frame.size()), "Get config S OK", reply, sizeof reply, 1));
     EXPECT_STREQ("Error: Bad checksum", reinterpret_cast<const char*>(reply));
     link.CloseLink(true);
+}
+
+TEST(DeviceSimulator, QuickUnknownEndsEachAttemptWithoutSilence)
+{
+    TempDir dir;
+    DevSimProcess sim({"--protocol", "1.0", "--quick-unknown", "--log", dir.File("log")});
+    ASSERT_TRUE(sim.IsReady()) << sim.Banner();
+    ConfigProtocol link;
+    ASSERT_TRUE(link.OpenLink(true, "127.0.0.1", sim.Port()));
+    uint8_t reply[ConfigProtocol::kReplyBufferSize];
+    const Bytes ver = Text("ver");
+    const auto start = std::chrono::steady_clock::now();
+    // Empty lines after "Unknown command" use up each attempt's ten reads;
+    // a device that stays silent instead costs 2 x 5 s.
+    EXPECT_EQ(0, link.Transact(true, ver.data(), uint16_t(ver.size()), "Protocol version ", reply, sizeof reply, 2));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    // The lines end when the next command comes, and none spoils its reply
+    // (the default identity, 41 characters, and its terminator).
+    const Bytes id = Text("id");
+    EXPECT_EQ(42, link.Transact(true, id.data(), uint16_t(id.size()), "Quorastelline", reply, sizeof reply, 1));
+    link.CloseLink(true);
+    ExpectFrames({ver, ver, id}, LoggedFrames(dir.File("log")));
 }
 
 TEST(DeviceSimulator, StopsCleanlyAndServesOnlyLoopback)

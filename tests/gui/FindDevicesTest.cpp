@@ -1,6 +1,8 @@
-// The Find dialog: its controls, the subnet checks, and scans of 127.0.0.
-// with simulated devices, a host that accepts and stays silent and a host
-// that answers as something else.
+// The Find dialog: its controls, the subnet checks, and scans of loopback
+// subnets with simulated devices, a host that accepts and stays silent and a
+// host that answers as something else. Each scan test has a subnet of its
+// own, which no other test uses, so that tests run side by side can each
+// have their devices at the device port and scan only their own.
 #include "FrameTestSupport.h"
 
 #include "discovery/DeviceScan.h"
@@ -20,6 +22,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -55,20 +58,27 @@ private:
     bool m_ok = false;
 };
 
-// Devices on 127.0.0.2 to .4 at the device port, where the test may bind it
-// (it runs as root here); elsewhere all hosts share a free port instead.
+// Devices on hosts 2 to 4 of `subnet` ("127.0.6." ...) at the device port,
+// where the test may bind it (it runs as root here); elsewhere all hosts
+// share a free port instead. Host 5 stays silent, host 6 is a stranger.
 struct ScanTargets {
+    explicit ScanTargets(std::string subnet) : subnet(std::move(subnet)) {}
+
+    std::string subnet;
     std::unique_ptr<DevSimProcess> devices;
     std::unique_ptr<DevSimProcess> stranger;
     std::unique_ptr<SilentListener> silent;
     int port = 0;
 
+    std::string Host(int n) const { return subnet + std::to_string(n); }
+    // The log line of device host `n`.
+    wxString Line(int n, const std::string& identity = kIdentity) const { return Host(n) + " - " + identity; }
+
     bool Start(const std::string& identity = kIdentity)
     {
         for (const char* port : {"23", "0"}) {
             devices = std::make_unique<DevSimProcess>(std::vector<std::string>{
-                "--listen", "127.0.0.2", "--listen", "127.0.0.3", "--listen", "127.0.0.4", "--port", port, "--id",
-                identity});
+                "--listen", Host(2), "--listen", Host(3), "--listen", Host(4), "--port", port, "--id", identity});
             if (devices->IsReady())
                 break;
         }
@@ -77,8 +87,8 @@ struct ScanTargets {
         port = devices->Port();
         const std::string shared = std::to_string(port);
         stranger = std::make_unique<DevSimProcess>(std::vector<std::string>{
-            "--listen", "127.0.0.6", "--port", shared, "--id", "Welcome to the telnet service"});
-        silent = std::make_unique<SilentListener>("127.0.0.5", port);
+            "--listen", Host(6), "--port", shared, "--id", "Welcome to the telnet service"});
+        silent = std::make_unique<SilentListener>(Host(5).c_str(), port);
         return stranger->IsReady() && silent->IsOk();
     }
 };
@@ -113,14 +123,14 @@ std::vector<wxString> Lines(const wxString& text)
     return lines;
 }
 
-// Checks a log of one scan of 127.0.0.: the start line, the devices found
+// Checks a log of one scan of `subnet`: the start line, the devices found
 // in any order, the done line.
-void ExpectScanOf(const wxString& log, const std::set<wxString>& devices)
+void ExpectScanOf(const wxString& log, const std::string& subnet, const std::set<wxString>& devices)
 {
     ASSERT_TRUE(log.EndsWith("\n")) << log;
     const std::vector<wxString> lines = Lines(log);
     ASSERT_GE(lines.size(), 2u) << log;
-    EXPECT_EQ(lines.front(), "Scanning started, 127.0.0.1-254 ...");
+    EXPECT_EQ(lines.front(), "Scanning started, " + subnet + "1-254 ...");
     EXPECT_EQ(lines.back(), "Scanning done");
     const std::set<wxString> listed(lines.begin() + 1, lines.end() - 1);
     EXPECT_EQ(listed.size(), lines.size() - 2) << "a device listed twice:\n" << log;
@@ -206,22 +216,21 @@ TEST_F(FindDevicesDialog, BadSubnetTextsAreRefusedWithoutScanning)
 
 TEST_F(FindDevicesDialog, FindFromTheMenuListsExactlyTheDevices)
 {
-    ScanTargets targets;
+    ScanTargets targets("127.0.6.");
     ASSERT_TRUE(targets.Start()) << targets.devices->Banner();
     wxString log;
-    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUFIND), ScanInFindDialog("127.0.0.", targets.port, &log));
-    ExpectScanOf(log, {wxString("127.0.0.2 - ") + kIdentity, wxString("127.0.0.3 - ") + kIdentity,
-                       wxString("127.0.0.4 - ") + kIdentity});
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUFIND), ScanInFindDialog(targets.subnet, targets.port, &log));
+    ExpectScanOf(log, targets.subnet, {targets.Line(2), targets.Line(3), targets.Line(4)});
 }
 
 TEST_F(FindDevicesDialog, ScansAddToTheLogAndRefuseToNestOrEnd)
 {
-    ScanTargets targets;
+    ScanTargets targets("127.0.7.");
     ASSERT_TRUE(targets.Start()) << targets.devices->Banner();
     FindDevices dialog(m_frame.get());
     dialog.Show();
     dialog.SetScanPort(uint16_t(targets.port));
-    SetSubnet(dialog, "127.0.0.");
+    SetSubnet(dialog, targets.subnet);
 
     // Midway through the scan, the user presses Scan and Cancel and closes
     // the dialog.
@@ -250,27 +259,26 @@ TEST_F(FindDevicesDialog, ScansAddToTheLogAndRefuseToNestOrEnd)
     EXPECT_TRUE(dialog.IsShown());
     EXPECT_FALSE(dialog.IsScanning());
 
-    const std::set<wxString> devices = {wxString("127.0.0.2 - ") + kIdentity, wxString("127.0.0.3 - ") + kIdentity,
-                                        wxString("127.0.0.4 - ") + kIdentity};
+    const std::set<wxString> devices = {targets.Line(2), targets.Line(3), targets.Line(4)};
     const wxString first = LogOf(dialog);
-    ExpectScanOf(first, devices);
+    ExpectScanOf(first, targets.subnet, devices);
 
     // A second scan appends its own lines to the first.
     Click(dialog, "ID_BUTTONRUN");
     const wxString both = LogOf(dialog);
     ASSERT_TRUE(both.StartsWith(first));
-    ExpectScanOf(both.Mid(first.length()), devices);
+    ExpectScanOf(both.Mid(first.length()), targets.subnet, devices);
 }
 
 TEST_F(FindDevicesDialog, LongRepliesAreCutToTheirFirstHundredBytes)
 {
     const std::string identity = "Quorastelline " + std::string(110, 'x');
-    ScanTargets targets;
+    ScanTargets targets("127.0.8.");
     ASSERT_TRUE(targets.Start(identity)) << targets.devices->Banner();
     FindDevices dialog(m_frame.get());
     dialog.SetScanPort(uint16_t(targets.port));
-    SetSubnet(dialog, "127.0.0.");
+    SetSubnet(dialog, targets.subnet);
     Click(dialog, "ID_BUTTONRUN");
-    const wxString cut = identity.substr(0, 100);
-    ExpectScanOf(LogOf(dialog), {"127.0.0.2 - " + cut, "127.0.0.3 - " + cut, "127.0.0.4 - " + cut});
+    const std::string cut = identity.substr(0, 100);
+    ExpectScanOf(LogOf(dialog), targets.subnet, {targets.Line(2, cut), targets.Line(3, cut), targets.Line(4, cut)});
 }

@@ -383,7 +383,7 @@ TEST_F(MainFrameDevice, DeviceErrorDuringWriteIsShown)
 
 TEST_F(MainFrameDevice, LossyWriteToAnOlderDeviceAsksFirst)
 {
-    auto device = StartDevice({"--protocol", "1.0"});
+    auto device = StartDevice({"--protocol", "1.0", "--quick-unknown"});
     UseTcp(*device);
     NodeEntry& node = *m_frame->Document().GetNode(1);
     node.slaveCount = 12;

@@ -149,6 +149,7 @@ Response DeviceSimulator::Handle(Session& session, const Bytes& frame)
         line = Answer(session, step, frame);
     if (line.empty())
         return response;
+    response.unknown = line == Text(kUnknown);
     // Cut short: the prefix survives, the payload does not.
     if (fault && fault->shortReply && line.size() > 16)
         line.resize(std::max<size_t>(16, line.size() / 2));

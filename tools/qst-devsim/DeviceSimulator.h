@@ -34,6 +34,9 @@ struct SimulatorSettings {
     bool badIpChecksum = false;     // the IP block's own checksum in reads
     bool writeProtect = false;      // refuse writes while the held image says so
     std::string saveFile;           // .qst file written after each complete write
+    // Over TCP, empty lines after "Unknown command" until the utility sends
+    // again, so that it need not wait for silence (main.cpp does the I/O).
+    bool quickUnknown = false;
 
     bool Legacy() const { return versionMajor == 1 && versionMinor == 0; }
 };
@@ -50,6 +53,7 @@ struct Response {
     bool drop = false;      // close the connection without a reply
     unsigned delayMs = 0;
     Bytes wire;             // escaped, terminated reply; empty for silence
+    bool unknown = false;   // the reply is "Unknown command"
 };
 
 class DeviceSimulator
@@ -61,9 +65,6 @@ public:
     // The step name a frame belongs to ("id", "get-3", "set" ...), or "".
     static std::string StepOf(const Bytes& frame);
     static bool IsStepName(const std::string& name);
-
-    const MainBlock& HeldMain() const { return m_main; }
-    const IpBlock& HeldIp() const { return m_ip; }
 
 private:
     // The reply line's text and binary payload, before faults and escaping;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,13 @@ constexpr uint8_t kLf = 0x0A;
 constexpr uint8_t kCr = 0x0D;
 constexpr uint8_t kDle = 0x10;
 constexpr unsigned kSplitPauseMs = 30;
+
+// --quick-unknown: the pause between empty lines, their most in one go, and
+// how long a reply waits after the last of them.
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kEmptyLinePause{20};
+constexpr unsigned kMostEmptyLines = 100;
+constexpr std::chrono::milliseconds kReplyAfterEmptyLine{100};
 
 const char kUsage[] = R"(Usage: qst-devsim [options]
 
@@ -58,6 +66,17 @@ Device:
   --protocol V         protocol version: 1.1 (default); 1.0 (answers "ver"
                        with "Unknown command" and speaks the one-frame
                        transfer); any other MAJOR.MINOR is reported as it is
+  --quick-unknown      over TCP, follow every "Unknown command" line with
+                       empty lines, 20 ms apart and each in a TCP segment of
+                       its own, until the utility sends again (at most 100):
+                       they use up the reads it allows itself per attempt,
+                       so the attempt ends at once instead of after 5 s of
+                       silence, which makes tests of protocol 1.0 fast. The
+                       reply to what it sends next waits until 100 ms after
+                       the last empty line, so that no empty line arrives
+                       together with it. A real device stays silent after
+                       "Unknown command"; so does the simulator without this
+                       option, and on the pseudo-terminal
   --id TEXT            identity line (must start with "Quorastelline" for
                        the utility to accept it)
   --config FILE        start from this .qst file (default: the utility's
@@ -166,6 +185,8 @@ bool ParseOptions(int argc, char** argv, Options& o, bool& help)
             o.settings.badChecksum = true;
         } else if (name == "--bad-ip-checksum") {
             o.settings.badIpChecksum = true;
+        } else if (name == "--quick-unknown") {
+            o.settings.quickUnknown = true;
         } else if (!value(v)) {
             return false;
         } else if (name == "--listen") {
@@ -272,6 +293,11 @@ struct Endpoint {
     bool escaped = false;
     Bytes frame;
     Session session;
+    // --quick-unknown: empty lines still to send, when the next is due,
+    // and no reply before this time.
+    unsigned emptyLines = 0;
+    Clock::time_point nextEmptyLine;
+    Clock::time_point replyNotBefore;
 };
 
 // SIGPIPE is ignored, so a peer that went away shows as a failed write.
@@ -307,6 +333,40 @@ void Send(Endpoint& e, const Bytes& wire, unsigned pieces)
     }
 }
 
+bool InputWaiting(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0;
+}
+
+// --quick-unknown. The utility reads at most ten times per attempt at a
+// command, each read taking whatever has arrived; after "Unknown command"
+// an attempt cannot succeed, and it ends when those reads are used up or
+// after 5 s of silence. Empty lines, each on its own, use up the reads. How
+// many reads they take depends on how fast the utility reads, so they go on
+// until it sends again, which it does only once the attempt is over. A line
+// sent just as it sends could arrive after it dropped what was waiting, and
+// so together with the next reply, whose start would then be dropped with
+// the rest of that read: the reply waits a little.
+void SendDueEmptyLine(Endpoint& e)
+{
+    static const uint8_t kEmptyLine[] = {kCr, kLf};
+    const auto now = Clock::now();
+    if (e.emptyLines == 0 || now < e.nextEmptyLine)
+        return;
+    if (InputWaiting(e.fd)) {
+        e.emptyLines = 0;  // the next Receive takes it
+        return;
+    }
+    if (!WriteAll(e.fd, kEmptyLine, sizeof kEmptyLine)) {
+        e.emptyLines = 0;
+        return;
+    }
+    --e.emptyLines;
+    e.nextEmptyLine = now + kEmptyLinePause;
+    e.replyNotBefore = now + kReplyAfterEmptyLine;
+}
+
 // False when the endpoint is to be closed.
 bool Receive(Endpoint& e, DeviceSimulator& simulator, const SimulatorSettings& settings, Log& log)
 {
@@ -314,6 +374,8 @@ bool Receive(Endpoint& e, DeviceSimulator& simulator, const SimulatorSettings& s
     const ssize_t got = ::read(e.fd, buffer, sizeof buffer);
     if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR && !(e.isPty && errno == EIO)))
         return false;
+    if (got > 0)
+        e.emptyLines = 0;  // the utility has ended its attempt
     for (ssize_t i = 0; i < got; ++i) {
         const uint8_t b = buffer[i];
         if (e.escaped) {
@@ -334,8 +396,16 @@ bool Receive(Endpoint& e, DeviceSimulator& simulator, const SimulatorSettings& s
                     return false;
                 continue;
             }
-            if (!response.wire.empty())
-                Send(e, response.wire, settings.splitChunks);
+            if (response.wire.empty())
+                continue;
+            const auto wait = std::chrono::duration_cast<std::chrono::microseconds>(e.replyNotBefore - Clock::now());
+            if (wait.count() > 0)
+                ::usleep(useconds_t(wait.count()));
+            Send(e, response.wire, settings.splitChunks);
+            if (response.unknown && settings.quickUnknown && !e.isPty) {
+                e.emptyLines = kMostEmptyLines;
+                e.nextEmptyLine = Clock::now() + kEmptyLinePause;
+            }
         } else {
             e.frame.push_back(b);
         }
@@ -435,7 +505,16 @@ int Run(const Options& o)
             fds.push_back({fd, POLLIN, 0});
         for (const Endpoint& e : endpoints)
             fds.push_back({e.fd, POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        // Waits no longer than until the next empty line is due.
+        int timeout = -1;
+        for (const Endpoint& e : endpoints) {
+            if (e.emptyLines == 0)
+                continue;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(e.nextEmptyLine - Clock::now());
+            const int ms = int(std::max<long long>(0, left.count()));
+            timeout = timeout < 0 ? ms : std::min(timeout, ms);
+        }
+        if (::poll(fds.data(), fds.size(), timeout) < 0) {
             if (errno == EINTR)
                 continue;
             break;
@@ -472,6 +551,8 @@ int Run(const Options& o)
         }
         endpoints.erase(std::remove_if(endpoints.begin(), endpoints.end(), [](const Endpoint& e) { return e.fd < 0; }),
                         endpoints.end());
+        for (Endpoint& e : endpoints)
+            SendDueEmptyLine(e);
     }
 
     for (const Endpoint& e : endpoints)
