@@ -11,7 +11,10 @@ cd "$(dirname "$0")/.."
 ensure_packages "${QST_BUILD_PACKAGES[@]}" "${QST_TEST_PACKAGES[@]}"
 
 build=build-test
-cmake -S . -B "$build" -DQST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+# CI treats compiler warnings as errors.
+werror=OFF
+[ -n "${CI:-}" ] && werror=ON
+cmake -S . -B "$build" -DQST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DQST_WERROR=$werror >/dev/null
 cmake --build "$build" -j"$(nproc)"
 # The optimised tree that the package test packs, where that test can run
 # (it installs the package: root or sudo).
