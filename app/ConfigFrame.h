@@ -70,7 +70,6 @@ public:
     void SetStatus(const wxString& text);
 
     // Message boxes of the commands: no parent, the program's caption.
-    static constexpr const char* kMessageCaption = kProgramCaption;
     static constexpr const char* kProductTitle = "TARVEN Quorastelline Configuration Utility";
     static void ShowError(const wxString& text);
     // Yes/No with the information icon; true only for Yes.

@@ -41,12 +41,12 @@ void MarkRange(wxGrid& grid, int column, unsigned start, unsigned length, unsign
 
 void ConfigFrame::ShowError(const wxString& text)
 {
-    wxMessageBox(text, kMessageCaption, wxOK | wxICON_ERROR, nullptr);
+    wxMessageBox(text, kProgramCaption, wxOK | wxICON_ERROR, nullptr);
 }
 
 bool ConfigFrame::AskYesNo(const wxString& text)
 {
-    return wxMessageBox(text, kMessageCaption, wxYES_NO | wxICON_INFORMATION, nullptr) == wxYES;
+    return wxMessageBox(text, kProgramCaption, wxYES_NO | wxICON_INFORMATION, nullptr) == wxYES;
 }
 
 void ConfigFrame::SetStatus(const wxString& text)

@@ -24,7 +24,7 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage>
 {
 public:
     ExpectMessage(const wxString& message, int answer, long buttonsAndIcon,
-                  const wxString& caption = ConfigFrame::kMessageCaption);
+                  const wxString& caption = kProgramCaption);
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override;
