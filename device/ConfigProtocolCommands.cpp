@@ -58,8 +58,10 @@ bool ConfigProtocol::GetDeviceId(bool useTcp, const wxString& target, int portOr
         int16_t length = 0;
         if (!Exchange(useTcp, Bytes(kIdCommand), 2, kIdReply, reply, kIdAttempts, error, &length))
             return false;
+        // The line ends with its terminator; only text cut before it was
+        // cut inside the line.
         const size_t kept = std::min<size_t>(size_t(length), kReplyBufferSize - 1);
-        identity = DeviceText(reply, kept, kept < size_t(length)).Strip(wxString::both);
+        identity = DeviceText(reply, kept, kept < size_t(length) - 1).Strip(wxString::both);
         return true;
     });
 }
