@@ -6,13 +6,18 @@
 // - a load that succeeds binds the document to the file, unmodified, and
 //   everything the window, the report and qst show of it can be shown
 //   (text forms, notes; toolkit assertions abort);
-// - notes handed back unchanged leave the notes block as it was;
+// - notes handed back unchanged leave the notes block as it was; edited
+//   notes keep the bytes of the characters the edit did not touch (one
+//   character deleted: exactly the other bytes; text appended: the old
+//   bytes, then the new text with "_" for what is not ASCII; any edit:
+//   ASCII as typed, other characters as "_" or as the byte they were);
 // - saving the loaded document and loading the saved file gives the same
 //   blocks back, in a file of one of the two sizes the format allows.
 #include "FuzzSupport.h"
 
 #include "config/ConfigData.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unistd.h>
 
@@ -42,6 +47,72 @@ void ShowEverything(const ConfigData& document)
     IpTexts texts;
     document.GetIpTexts(texts);
     document.ReportCrc();
+}
+
+std::string Bytes(const uint8_t* block)
+{
+    return std::string(reinterpret_cast<const char*>(block), strnlen(reinterpret_cast<const char*>(block), kNotesSize));
+}
+
+std::string NotesAfter(ConfigData& document, const wxString& text)
+{
+    document.SetNotes(text);
+    const uint8_t* block = document.GetNotesBlock();
+    for (size_t i = Bytes(block).size(); i < kNotesSize; ++i)
+        FUZZ_CHECK(block[i] == 0, "edited notes left byte " + std::to_string(i) + " behind their end");
+    return Bytes(block);
+}
+
+// Each edit starts from the loaded file again: notes bytes outside ASCII
+// can only come from a file.
+void CheckNotesEdits(const std::string& path, const uint8_t* data, size_t size)
+{
+    ConfigData document;
+    wxString error;
+    const auto reload = [&] { FUZZ_CHECK(document.Load(path, error), "the file no longer loads"); };
+    reload();
+    const std::string old = Bytes(document.GetNotesBlock());
+    const wxString text = document.GetNotes();
+    if (old.empty())
+        return;
+    const uint8_t pick = size > 0 ? data[size - 1] : 0;
+
+    const size_t gone = pick % old.size();
+    std::string expected = old;
+    expected.erase(gone, 1);
+    wxString edited = text;
+    edited.erase(gone, 1);
+    FUZZ_CHECK(NotesAfter(document, edited) == expected, "deleting one character changed other bytes");
+
+    reload();
+    expected = (old + "x__").substr(0, kNotesSize - 1);
+    FUZZ_CHECK(NotesAfter(document, text + "x" + wxUniChar(0xE9) + wxUniChar(0x20AC)) == expected,
+               "appending changed the notes before it");
+
+    // Any edit: a range replaced by characters taken from the input.
+    reload();
+    const size_t from = std::min<size_t>(pick % 7, text.length());
+    const size_t to = std::min<size_t>(from + pick % 5, text.length());
+    wxString typed;
+    for (size_t i = 0; i < size && i < 6; ++i)
+        typed += wxUniChar(unsigned(data[i]) * (i % 3 == 2 ? 37u : 1u) + (i % 2));
+    edited = text.substr(0, from) + typed + text.substr(to);
+    const std::string result = NotesAfter(document, edited);
+    size_t next = 0;  // kept characters appear in the old notes in order
+    for (size_t j = 0; j < result.size() && j < edited.length(); ++j) {
+        const unsigned c = unsigned(edited[j].GetValue());
+        const uint8_t b = uint8_t(result[j]);
+        if (c == 0)
+            break;
+        if (c < 0x80) {
+            FUZZ_CHECK(b == c, "an ASCII character was not stored as typed");
+        } else if (b != '_') {
+            FUZZ_CHECK(b == c, "a character was stored as another byte");
+            next = old.find(char(b), next);
+            FUZZ_CHECK(next != std::string::npos, "a character not in the notes kept a byte");
+            ++next;
+        }
+    }
 }
 
 } // namespace
@@ -81,6 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     document.SetNotes(document.GetNotes());
     const DocumentImage notesHandedBack(document);
     FUZZ_CHECK(notesHandedBack == loaded, "unchanged notes changed the " + loaded.Difference(notesHandedBack));
+    CheckNotesEdits(input, data, size);
 
     FUZZ_CHECK(document.Save(saved), "a loaded document could not be saved");
     const std::string file = ReadWholeFile(saved);
