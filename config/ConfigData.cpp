@@ -6,7 +6,9 @@
 #include <wx/filename.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -239,20 +241,58 @@ bool ConfigData::SetIpSettings(const wxString& ip, const wxString& mask, const w
     return true;
 }
 
+// Notes are 8-bit text that other programs may have written: each byte
+// shows as the character of the same value (Latin-1), so any byte shows
+// and none is lost.
 wxString ConfigData::GetNotes() const
 {
     const size_t length = strnlen(reinterpret_cast<const char*>(m_notes), kNotesSize - 1);
-    return wxString::FromAscii(reinterpret_cast<const char*>(m_notes), length);
+    wxString text;
+    text.reserve(length);
+    for (size_t i = 0; i < length; ++i)
+        text += wxUniChar(unsigned(m_notes[i]));
+    return text;
 }
 
+// Text that GetNotes gave leaves the block as it is. Otherwise each
+// character the user kept from the notes keeps its byte, and each one typed
+// is stored when ASCII and as "_" when not. What was kept is found as the
+// longest common subsequence of the old and the new text, so an edit in one
+// place does not touch a character elsewhere.
 void ConfigData::SetNotes(const wxString& text)
 {
-    std::memset(m_notes, 0, sizeof m_notes);
-    size_t n = 0;
-    for (auto it = text.begin(); it != text.end() && n < kNotesSize - 1; ++it, ++n) {
-        const wxUniChar c = *it;
-        m_notes[n] = c.IsAscii() ? uint8_t(c.GetValue()) : uint8_t('_');
+    if (text == GetNotes())
+        return;
+
+    constexpr size_t kMax = kNotesSize - 1;
+    const size_t oldLength = strnlen(reinterpret_cast<const char*>(m_notes), kMax);
+    std::vector<wxUniChar> typed;
+    for (auto it = text.begin(); it != text.end() && typed.size() < kMax; ++it)
+        typed.push_back(*it);
+    const size_t newLength = typed.size();
+    const auto same = [&](size_t i, size_t j) { return typed[j] == wxUniChar(unsigned(m_notes[i])); };
+
+    // common[i][j]: length of the longest common subsequence of the old
+    // bytes from i and the new characters from j.
+    std::vector<std::array<uint8_t, kMax + 1>> common(oldLength + 1);
+    for (auto& row : common)
+        row.fill(0);
+    for (size_t i = oldLength; i-- > 0;)
+        for (size_t j = newLength; j-- > 0;)
+            common[i][j] = same(i, j) ? uint8_t(common[i + 1][j + 1] + 1) : std::max(common[i + 1][j], common[i][j + 1]);
+
+    uint8_t bytes[kNotesSize] = {};
+    for (size_t j = 0; j < newLength; ++j)
+        bytes[j] = typed[j].IsAscii() ? uint8_t(typed[j].GetValue()) : uint8_t('_');
+    for (size_t i = 0, j = 0; i < oldLength && j < newLength;) {
+        if (same(i, j))
+            bytes[j++] = m_notes[i++];
+        else if (common[i + 1][j] >= common[i][j + 1])
+            ++i;
+        else
+            ++j;
     }
+    std::memcpy(m_notes, bytes, sizeof m_notes);
 }
 
 bool ConfigData::GetFileName(wxString& name) const

@@ -23,6 +23,8 @@ static_assert(kMagicV1[23] == ' ' && kMagicV1[24] == '\0', "magic is 24 characte
 // Largest file the formats define; bytes past it are never looked at.
 constexpr size_t kMaxFileSize = kMagicSize + kMainBlockSize + 2 + kIpBlockSize + 2 + kNotesSize;
 
+constexpr char kNotRegularFileText[] = "Could not open file: not a regular file";
+
 class FileDescriptor
 {
 public:
@@ -165,10 +167,26 @@ void ConfigData::BindToFile(const wxString& fileName)
 
 bool ConfigData::Load(const wxString& fileName, wxString& error)
 {
-    FileDescriptor file(fileName.empty() ? -1 : ::open(NativePath(fileName).c_str(), O_RDONLY | O_CLOEXEC));
+    const std::string path = NativePath(fileName);
     struct stat info {};
+    if (fileName.empty() || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        error = "Could not open file";
+        return false;
+    }
+    // A FIFO would block the open and every read until a writer appears, and
+    // opening a device can have effects of its own: only plain files are read.
+    if (!S_ISREG(info.st_mode)) {
+        error = kNotRegularFileText;
+        return false;
+    }
+    // Non-blocking, in case the name was replaced by a FIFO since the check.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || S_ISDIR(info.st_mode)) {
         error = "Could not open file";
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = kNotRegularFileText;
         return false;
     }
 
@@ -213,7 +231,11 @@ bool ConfigData::Load(const wxString& fileName, wxString& error)
             error = "File data corrupted (2b)";
             return false;
         }
-        std::memcpy(notes, reader.Here(), std::min(reader.Remaining(), kNotesSize - 1));
+        // Notes that begin with a NUL are empty and are not saved: bytes
+        // after that NUL would be lost by the next save, so they are not
+        // taken either, and a save and a load give the same document back.
+        if (reader.Remaining() > 0 && reader.Here()[0] != 0)
+            std::memcpy(notes, reader.Here(), std::min(reader.Remaining(), kNotesSize - 1));
         m_main = main;
         m_ip = ip;
         std::memcpy(m_notes, notes, kNotesSize);

@@ -2,6 +2,7 @@
 #include "device/ConfigProtocol.h"
 
 #include "config/BlockCrc.h"
+#include "device/DeviceText.h"
 
 #include <wx/datetime.h>
 
@@ -57,12 +58,10 @@ bool ConfigProtocol::GetDeviceId(bool useTcp, const wxString& target, int portOr
         int16_t length = 0;
         if (!Exchange(useTcp, Bytes(kIdCommand), 2, kIdReply, reply, kIdAttempts, error, &length))
             return false;
+        // The line ends with its terminator; only text cut before it was
+        // cut inside the line.
         const size_t kept = std::min<size_t>(size_t(length), kReplyBufferSize - 1);
-        reply[kept] = 0;
-        wxString text = wxString::FromUTF8(reinterpret_cast<const char*>(reply), kept);
-        if (text.empty())  // not UTF-8: keep what is ASCII
-            text = wxString(reinterpret_cast<const char*>(reply), wxConvISO8859_1, kept);
-        identity = text.Strip(wxString::both);
+        identity = DeviceText(reply, kept, kept < size_t(length) - 1).Strip(wxString::both);
         return true;
     });
 }

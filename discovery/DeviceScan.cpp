@@ -1,5 +1,7 @@
 #include "discovery/DeviceScan.h"
 
+#include "device/DeviceText.h"
+
 #include <wx/socket.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
@@ -19,7 +21,6 @@ constexpr int kSendWaitMs = 200;
 constexpr int kCollectWindowMs = 250;
 constexpr int kWaitSliceMs = 50;
 constexpr int kCollectSliceMs = 10;
-constexpr size_t kReplyLimit = 100;
 constexpr char kProductName[] = "Quorastelline";
 
 void Pause(const DeviceScanHooks& hooks, int milliseconds)
@@ -47,6 +48,20 @@ void WaitAndPoll(const DeviceScanHooks& hooks, Sockets& sockets, std::array<bool
 }
 
 } // namespace
+
+bool ScanReplyIdentity(const uint8_t* reply, size_t length, wxString& identity)
+{
+    length = std::min(length, kScanReplyLimit);
+    const size_t nameLength = sizeof kProductName - 1;
+    if (length < nameLength || std::memcmp(reply, kProductName, nameLength) != 0)
+        return false;
+    // Only the first line is shown; what follows it does not decide how
+    // that line is read. A line without its CR was cut by the read.
+    const void* cr = std::memchr(reply, '\r', length);
+    const size_t lineLength = cr ? size_t(static_cast<const uint8_t*>(cr) - reply) : length;
+    identity = DeviceText(reply, lineLength, cr == nullptr);
+    return true;
+}
 
 SubnetCheck ParseSubnet(const wxString& text, int octets[3])
 {
@@ -106,13 +121,12 @@ int ScanSubnet(const int octets[3], const DeviceScanHooks& hooks, uint16_t port)
             if (!pending[host] || !sockets[host]->WaitForRead(0, 0))
                 continue;
             pending[host] = false;
-            char reply[kReplyLimit + 1] = {};
-            sockets[host]->Read(reply, kReplyLimit);
-            const size_t n = std::min<size_t>(sockets[host]->LastCount(), kReplyLimit);
-            reply[n] = '\0';
-            if (n < sizeof kProductName - 1 || std::memcmp(reply, kProductName, sizeof kProductName - 1) != 0)
+            uint8_t reply[kScanReplyLimit] = {};
+            sockets[host]->Read(reply, kScanReplyLimit);
+            const size_t n = std::min<size_t>(sockets[host]->LastCount(), kScanReplyLimit);
+            wxString identity;
+            if (!ScanReplyIdentity(reply, n, identity))
                 continue;
-            const wxString identity = wxString::FromUTF8(reply, n).BeforeFirst('\r');
             ++found;
             if (hooks.found)
                 hooks.found(wxString::Format("%d.%d.%d.%d", octets[0], octets[1], octets[2], host), identity);

@@ -5,6 +5,7 @@
 
 #include <wx/string.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -27,6 +28,12 @@ struct DeviceScanHooks {
 };
 
 constexpr uint16_t kDeviceScanPort = 23;
+// The scan reads at most this many bytes of each answer.
+constexpr size_t kScanReplyLimit = 100;
+
+// The identity shown for a host's answer (at most kScanReplyLimit bytes are
+// looked at): its first line, when the answer begins with the product name.
+bool ScanReplyIdentity(const uint8_t* reply, size_t length, wxString& identity);
 
 // Scans octets[0].octets[1].octets[2].1-254 on `port`; returns the number of
 // devices found.
