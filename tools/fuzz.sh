@@ -71,6 +71,7 @@ for target in "${targets[@]}"; do
 done
 
 failed=0
+crashed=0
 for i in "${!targets[@]}"; do
     target=${targets[$i]}
     status=0
@@ -92,6 +93,7 @@ for i in "${!targets[@]}"; do
         echo "$target: $runs executions in $time s ($rate/s), no crash"
     else
         failed=1
+        crashed=$((crashed + 1))
         echo "$target: FAILED (exit status $status) after $runs executions in $time s; log: $log"
         grep -E "ERROR|check failed|assertion|SUMMARY|Test unit written|deadly signal|timeout" "$log" | head -20 || true
     fi
@@ -101,4 +103,5 @@ if [ "$(corpus_sum)" != "$committed" ]; then
     echo "the committed corpus in tests/fuzz/corpus changed" >&2
     failed=1
 fi
+echo "fuzz: $((${#targets[@]} - crashed)) passed, $crashed failed"
 exit "$failed"

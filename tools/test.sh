@@ -4,6 +4,8 @@
 # run in parallel (window tests on one Xvfb server of the run's own).
 #   QST_TEST_JOBS   how many tests run at once (default 8: most of them wait
 #                   on a device link rather than use a processor)
+#   QST_FUZZ_SECONDS how long each fuzz target runs afterwards (default 20;
+#                   0 skips them; tools/fuzz.sh runs them for longer)
 # Further arguments go to ctest (for example -R NAME).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,3 +26,11 @@ if [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; then
 fi
 cd "$build"
 ctest --output-on-failure -j"${QST_TEST_JOBS:-8}" "$@"
+cd ..
+# Everything that reads bytes from outside (files, device replies, node
+# bytes in the report) is fuzzed for a short while on every run, so that a
+# regression shows here rather than in the field.
+fuzz_seconds=${QST_FUZZ_SECONDS:-20}
+if [ "$fuzz_seconds" -gt 0 ]; then
+    bash tools/fuzz.sh "$fuzz_seconds"
+fi
