@@ -123,6 +123,19 @@ void FillDocument(ConfigData& document)
     }
 }
 
+// A document with notes (and, for `lossy`, more than the 1.0 layout holds)
+// saved in the scratch folder; returns its path.
+std::string SavedDocument(bool lossy)
+{
+    ConfigData document;
+    if (lossy)
+        FillDocument(document);
+    document.SetNotes("notes stay with the document");
+    const std::string path = FuzzScratchDir() + (lossy ? "/lossy.qst" : "/plain.qst");
+    FUZZ_CHECK(document.Save(path), "could not save " + path);
+    return path;
+}
+
 void CheckScanReply(const uint8_t* data, size_t size)
 {
     wxString identity;
@@ -164,12 +177,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static DevicePeer& peer = *new DevicePeer;
     static const LinkTiming timing = FastTiming();
 
+    // Each session starts from a saved document, so it begins unmodified.
+    static const std::string plainFile = SavedDocument(false);
+    static const std::string lossyFile = SavedDocument(true);
     ConfigData document;
     document.SetLinkTiming(timing);
-    if (lossyDocument)
-        FillDocument(document);
-    document.SetNotes("notes stay with the document");
-    document.SetModified(false);
+    wxString loadError;
+    FUZZ_CHECK(document.Load(lossyDocument ? lossyFile : plainFile, loadError), loadError.utf8_string());
     const DocumentImage before(document);
 
     const wxString target = tcp ? wxString("127.0.0.1") : wxString(peer.SerialPath());
