@@ -14,6 +14,9 @@
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
+#include <wx/scrolbar.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
@@ -21,6 +24,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 
 // Drawn in this order at start-up; each name is one identifier.
 const long ConfigFrame::ID_RADIOBUTTONIP = wxNewId();
@@ -90,6 +94,23 @@ wxEND_EVENT_TABLE()
 namespace {
 
 constexpr int kBorder = 5;
+constexpr int kScrollStep = 10;
+// Low enough for the window to fit a 1366 x 768 screen; the grids beside the
+// column need more than this anyway.
+constexpr int kLeftColumnMinHeight = 200;
+// A window manager's title bar with its borders, generously.
+constexpr int kTitleBarAllowance = 40;
+
+// The toolkit's metric can be narrower than the bar GTK draws, so a bar is
+// made and measured.
+int ScrollBarWidth(wxWindow* parent)
+{
+    auto* bar = new wxScrollBar(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSB_VERTICAL);
+    const int width = std::max(bar->GetBestSize().x, wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, parent));
+    bar->Destroy();
+    return std::max(width, 0);
+}
+
 // The general settings are single bytes in the image, so no spin control
 // may offer a value a byte cannot hold.
 constexpr int kMaxByteSetting = 255;
@@ -176,12 +197,58 @@ ConfigFrame::ConfigFrame(wxWindow* parent, wxWindowID id, const wxString& geomet
     BindEvents();
     SetIcon(MakeAppIcon());
     FinishGrids();
+    const wxRect laidOut = GetRect();
     RestoreGeometry();
+    if (GetRect() == laidOut)
+        m_layoutClientSize = GetClientSize();
 
     m_config = std::make_unique<ConfigData>();
     FillSerialPorts();
     UpdateTitle();
     RefreshFromDocument();
+}
+
+void ConfigFrame::GrowToContent()
+{
+    // The minimum squeezes the window onto small screens; until the user
+    // (or a stored geometry) sizes it, the window is as large as its content
+    // wants, as far as the screen allows. It never shrinks on its own.
+    if (GetClientSize() != m_layoutClientSize) {
+        m_layoutClientSize = wxDefaultSize;
+        return;
+    }
+    wxSize size = DefaultClientSize();
+    size.IncTo(m_layoutClientSize);
+    m_layoutClientSize = size;
+    // The client size, as a window manager's frame changes the outer size
+    // when it is added after the first showing.
+    SetClientSize(size);
+}
+
+wxSize ConfigFrame::DefaultClientSize() const
+{
+    wxSize size = GetClientSize();
+    // The left column at its full height, without scrolling.
+    size.y += std::max(m_leftColumn->GetSizer()->GetMinSize().y - m_leftColumn->GetSize().y, 0);
+
+    // The grids share one column: it grows until the wider one shows every
+    // column of its own without scrolling sideways.
+    int lacking = 0;
+    for (const wxGrid* grid : {m_nodesGrid, m_memoryGrid}) {
+        int content = grid->GetRowLabelSize() + m_scrollBarWidth + (grid->GetSize().x - grid->GetClientSize().x);
+        for (int c = 0; c < grid->GetNumberCols(); ++c)
+            content += grid->GetColSize(c);
+        lacking = std::max(lacking, content - grid->GetSize().x);
+    }
+    size.x += lacking;
+
+    // Less the menu bar, the status bar and a window manager's title bar,
+    // which the window's size counts only some time after it was shown.
+    wxSize available = wxGetClientDisplayRect().GetSize() - (GetSize() - GetClientSize());
+    available.y -= kTitleBarAllowance;
+    size.DecTo(available);
+    size.IncTo(GetMinClientSize());
+    return size;
 }
 
 ConfigFrame::~ConfigFrame()
@@ -202,6 +269,10 @@ void ConfigFrame::CreateControls()
     panelSizer->AddGrowableCol(1);
     panelSizer->AddGrowableRow(0);
 
+    // The left column scrolls when the window is lower than its content, so
+    // a short screen (1366 x 768) still reaches every control.
+    m_leftColumn = new wxScrolledWindow(m_panel, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                        wxVSCROLL | wxTAB_TRAVERSAL, "LeftColumn");
     auto* leftStack = new wxFlexGridSizer(4, 1, 0, 0);
     auto* rightStack = new wxFlexGridSizer(2, 1, 0, 0);
     rightStack->AddGrowableCol(0);
@@ -209,7 +280,7 @@ void ConfigFrame::CreateControls()
     rightStack->AddGrowableRow(1);
 
     // Current Device.
-    auto* deviceBox = new wxStaticBoxSizer(wxHORIZONTAL, m_panel, "Current Device");
+    auto* deviceBox = new wxStaticBoxSizer(wxHORIZONTAL, m_leftColumn, "Current Device");
     wxWindow* device = deviceBox->GetStaticBox();
     auto* deviceGrid = new wxFlexGridSizer(3, 1, 0, 0);
     deviceGrid->AddGrowableCol(0);
@@ -268,7 +339,7 @@ void ConfigFrame::CreateControls()
     leftStack->Add(deviceBox, 1, wxALL | wxEXPAND, kBorder);
 
     // Notes.
-    auto* notesBox = new wxStaticBoxSizer(wxHORIZONTAL, m_panel, "Notes");
+    auto* notesBox = new wxStaticBoxSizer(wxHORIZONTAL, m_leftColumn, "Notes");
     m_notesText = Text(notesBox->GetStaticBox(), ID_NOTESTEXT, wxEmptyString, wxSize(319, 45), wxTE_MULTILINE,
                        "ID_NOTESTEXT");
     m_notesText->SetToolTip("Optional notes. Stored in the config file only.");
@@ -276,7 +347,7 @@ void ConfigFrame::CreateControls()
     leftStack->Add(notesBox, 1, wxALL | wxEXPAND, kBorder);
 
     // General Settings.
-    auto* generalBox = new wxStaticBoxSizer(wxHORIZONTAL, m_panel, "General Settings");
+    auto* generalBox = new wxStaticBoxSizer(wxHORIZONTAL, m_leftColumn, "General Settings");
     wxWindow* general = generalBox->GetStaticBox();
     auto* generalGrid = GrowingGrid(4, 3);
     m_writeProtect = new wxCheckBox(general, wxWindowID(ID_CHECKBOX1), "Write Protect", wxDefaultPosition,
@@ -297,6 +368,21 @@ void ConfigFrame::CreateControls()
     generalGrid->Add(m_spinLogLevel, 1, kLeftCentred, kBorder);
     m_logLevelText = Text(general, ID_TEXTCTRLLOGTEXT, "normal", wxSize(89, 25), 0, "ID_TEXTCTRLLOGTEXT");
     m_logLevelText->Disable();
+    // Wide enough for the longest name the field shows ("everything!!").
+    const int startLevel = m_spinLogLevel->GetValue();
+    int widestName = 0;
+    for (int level = m_spinLogLevel->GetMin(); level <= m_spinLogLevel->GetMax(); ++level) {
+        m_spinLogLevel->SetValue(level);
+        ShowLevelName();
+        widestName = std::max(widestName, m_logLevelText->GetTextExtent(m_logLevelText->GetValue()).x);
+    }
+    m_spinLogLevel->SetValue(startLevel);
+    ShowLevelName();
+    wxSize nameSize = m_logLevelText->GetMinSize();
+    // GTK counts the entry's inner margins only once it is shown; a
+    // character's width covers them.
+    nameSize.x = std::max(nameSize.x, m_logLevelText->GetSizeFromTextSize(widestName).x + m_logLevelText->GetCharWidth());
+    m_logLevelText->SetMinSize(nameSize);
     generalGrid->Add(m_logLevelText, 1, kLeftCentred, kBorder);
 
     generalGrid->Add(Label(general, ID_STATICTEXT12, "SD card log age", "ID_STATICTEXT12"), 1, kLeftCentred, kBorder);
@@ -307,7 +393,7 @@ void ConfigFrame::CreateControls()
     leftStack->Add(generalBox, 1, wxALL | wxEXPAND, kBorder);
 
     // IP Settings.
-    auto* ipBox = new wxStaticBoxSizer(wxHORIZONTAL, m_panel, "IP Settings");
+    auto* ipBox = new wxStaticBoxSizer(wxHORIZONTAL, m_leftColumn, "IP Settings");
     wxWindow* ip = ipBox->GetStaticBox();
     auto* ipGrid = GrowingGrid(5, 2);
     auto addIpRow = [&](long labelId, const char* labelName, const wxString& label, wxTextCtrl* text) {
@@ -347,7 +433,17 @@ void ConfigFrame::CreateControls()
     memoryBox->Add(m_memoryGrid, 1, wxALL | wxEXPAND, kBorder);
     rightStack->Add(memoryBox, 1, wxALL | wxEXPAND, kBorder);
 
-    panelSizer->Add(leftStack, 1, wxEXPAND, 0);
+    m_leftColumn->SetSizer(leftStack);
+    m_leftColumn->SetScrollRate(0, kScrollStep);
+    // A bar that came and went would change the width the boxes are laid
+    // out in, and hide their right edges once it came.
+    m_leftColumn->ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_ALWAYS);
+    // As wide as its content plus a scroll bar, so it never scrolls sideways;
+    // its height is left to the grids beside it.
+    m_scrollBarWidth = ScrollBarWidth(m_leftColumn);
+    m_leftColumn->SetMinSize(wxSize(leftStack->GetMinSize().x + m_scrollBarWidth, kLeftColumnMinHeight));
+
+    panelSizer->Add(m_leftColumn, 1, wxEXPAND, 0);
     panelSizer->Add(rightStack, 1, wxEXPAND, 0);
     m_panel->SetSizer(panelSizer);
     frameSizer->Add(m_panel, 1, wxEXPAND, 0);
@@ -474,6 +570,8 @@ void ConfigFrame::FinishGrids()
         grid->SetColLabelSize(wxGRID_AUTOSIZE);
         grid->SetRowLabelSize(wxGRID_AUTOSIZE);
         grid->SetRowLabelAlignment(wxALIGN_LEFT, wxALIGN_CENTRE);
+        // Until a document fills them, the columns fit their labels.
+        grid->AutoSizeColumns(false);
     }
 }
 

@@ -30,6 +30,7 @@ class wxGridEvent;
 class wxMenu;
 class wxPanel;
 class wxRadioButton;
+class wxScrolledWindow;
 class wxSpinCtrl;
 class wxSpinEvent;
 class wxStatusBar;
@@ -167,6 +168,12 @@ private:
     void CreateMenus();
     void BindEvents();
     void FinishGrids();
+    // The client size of a first start: no column scrolls, as far as the
+    // screen allows.
+    wxSize DefaultClientSize() const;
+    // After the grids' columns were sized to a document's texts: widens the
+    // window to show them, unless its size was restored or changed since.
+    void GrowToContent();
     void FillSerialPorts();
     bool ProbeSerialPort(const wxString& name) const;
 
@@ -230,7 +237,12 @@ private:
     FileChooser m_chooseFile = ChooseFileWithSelector;
     DocumentLauncher m_launchDocument;
 
+    // The client size the layout gave the window; wxDefaultSize once the
+    // window was restored or sized by anyone else.
+    wxSize m_layoutClientSize = wxDefaultSize;
+    int m_scrollBarWidth = 0;  // of a vertical scroll bar beside its content
     wxPanel* m_panel = nullptr;
+    wxScrolledWindow* m_leftColumn = nullptr;  // the four boxes on the left
     wxRadioButton* m_radioIp = nullptr;
     wxTextCtrl* m_deviceIpAddress = nullptr;
     wxTextCtrl* m_deviceUdpPort = nullptr;

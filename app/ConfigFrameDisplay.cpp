@@ -75,6 +75,7 @@ void ConfigFrame::RefreshFromDocument()
 
     RefreshNodesGrid();
     RefreshMemoryGrid();
+    GrowToContent();
 }
 
 void ConfigFrame::RefreshNodesGrid()

@@ -12,6 +12,8 @@
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
+#include <wx/scrolbar.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
@@ -29,6 +31,86 @@ struct ControlRow {
     long id;
     wxClassInfo* kind;
 };
+
+void CollectControls(wxWindow* parent, std::vector<wxWindow*>& controls)
+{
+    for (wxWindow* child : parent->GetChildren()) {
+        if (child->IsTopLevel())
+            continue;
+        controls.push_back(child);
+        CollectControls(child, controls);
+    }
+}
+
+// The scrolled window that holds `window`, if any.
+wxScrolledWindow* ScrolledAncestor(wxWindow* window)
+{
+    for (wxWindow* w = window->GetParent(); w && !w->IsTopLevel(); w = w->GetParent()) {
+        if (auto* scrolled = dynamic_cast<wxScrolledWindow*>(w))
+            return scrolled;
+    }
+    return nullptr;
+}
+
+// Where `window` lies in the client area of `ancestor`, from the positions the
+// layout gave (the display server reports moves later).
+wxRect RectIn(const wxWindow* window, const wxWindow* ancestor)
+{
+    wxPoint position = window->GetPosition();
+    for (const wxWindow* parent = window->GetParent(); parent != ancestor; parent = parent->GetParent())
+        position += parent->GetPosition() + parent->GetClientAreaOrigin();
+    return wxRect(position, window->GetSize());
+}
+
+bool Contains(const wxRect& outer, const wxRect& inner)
+{
+    return outer.Contains(inner.GetTopLeft()) && outer.Contains(inner.GetBottomRight());
+}
+
+std::string RectText(const wxRect& r)
+{
+    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+           std::to_string(r.height);
+}
+
+// Every column at least as wide as its label and as each of its cell texts,
+// and all of them inside the grid's visible width.
+void ExpectColumnsShowTheirTexts(wxGrid* grid)
+{
+    const wxFont labelFont = grid->GetLabelFont();
+    int columnsWidth = 0;
+    for (int c = 0; c < grid->GetNumberCols(); ++c) {
+        int width = 0, height = 0;
+        grid->GetTextExtent(grid->GetColLabelValue(c), &width, &height, nullptr, nullptr, &labelFont);
+        EXPECT_GE(grid->GetColSize(c), width) << grid->GetName() << " column " << grid->GetColLabelValue(c);
+        for (int r = 0; r < grid->GetNumberRows(); ++r) {
+            const wxString text = grid->GetCellValue(r, c);
+            if (text.empty())
+                continue;
+            const wxFont cellFont = grid->GetCellFont(r, c);
+            grid->GetTextExtent(text, &width, &height, nullptr, nullptr, &cellFont);
+            EXPECT_GE(grid->GetColSize(c), width) << grid->GetName() << " cell " << r << "," << c << " " << text;
+        }
+        columnsWidth += grid->GetColSize(c);
+    }
+    // No column is cut off at the right, so nothing needs scrolling sideways.
+    EXPECT_GE(grid->GetGridWindow()->GetClientSize().x, columnsWidth) << grid->GetName();
+}
+
+// Static texts and the level name show their whole text.
+void ExpectWholeTexts(ConfigFrame* frame)
+{
+    std::vector<wxWindow*> controls;
+    CollectControls(frame, controls);
+    int checked = 0;
+    for (wxWindow* window : controls) {
+        if (auto* label = dynamic_cast<wxStaticText*>(window)) {
+            EXPECT_GE(label->GetSize().x, label->GetTextExtent(label->GetLabel()).x) << label->GetName();
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 13);
+}
 
 } // namespace
 
@@ -205,7 +287,11 @@ TEST_F(MainFrameLayout, ControlsStartWithTheirLabelsValuesAndStates)
     auto* levelName = Find<wxTextCtrl>("ID_TEXTCTRLLOGTEXT");
     EXPECT_EQ(levelName->GetValue(), "normal");
     EXPECT_FALSE(levelName->IsEnabled());
-    EXPECT_EQ(levelName->GetMinSize(), wxSize(89, 25));
+    // At least 89 x 25, and wide enough for the longest level name.
+    EXPECT_GE(levelName->GetMinSize().x, 89);
+    EXPECT_GE(levelName->GetMinSize().x,
+              levelName->GetSizeFromTextSize(levelName->GetTextExtent("everything!!").x).x);
+    EXPECT_EQ(levelName->GetMinSize().y, 25);
 
     // IP settings show the new document's; only the MAC field is locked.
     const struct {
@@ -240,6 +326,109 @@ TEST_F(MainFrameLayout, FrameCarriesTitleNameIconAndMinimumSize)
     EXPECT_EQ(m_frame->GetMinSize(), m_frame->GetSizer()->GetMinSize() + (m_frame->GetSize() - m_frame->GetClientSize()));
     EXPECT_GE(m_frame->GetSize().x, m_frame->GetMinSize().x);
     EXPECT_TRUE(m_frame->GetStatusBar()->GetStatusText(0).empty());
+}
+
+TEST_F(MainFrameLayout, MinimumFitsALaptopScreenWithEveryControlReachable)
+{
+    // A 1366 x 768 screen, less a panel and a title bar.
+    const wxSize minimum = m_frame->GetMinSize();
+    EXPECT_LE(minimum.x, 1366);
+    EXPECT_LE(minimum.y, 700);
+
+    m_frame->SetSize(minimum);
+    // The display server answers a resize in its own time.
+    auto* panel = Find<wxPanel>("ID_PANEL1");
+    for (int i = 0; i < 300 && panel->GetSize() != m_frame->GetClientSize(); ++i) {
+        Settle();
+        wxMilliSleep(10);
+    }
+    Settle();
+    ASSERT_EQ(m_frame->GetSize(), minimum);
+    ASSERT_EQ(panel->GetSize(), m_frame->GetClientSize());
+
+    const wxRect clientArea(wxPoint(0, 0), m_frame->GetClientSize());
+    std::vector<wxWindow*> controls;
+    CollectControls(panel, controls);
+    int scrolledControls = 0;
+    for (wxWindow* window : controls) {
+        if (!window->IsShown() || dynamic_cast<wxScrollBar*>(window))
+            continue;
+        wxScrolledWindow* scrolled = ScrolledAncestor(window);
+        if (!scrolled) {
+            const wxRect rect = RectIn(window, m_frame.get());
+            EXPECT_TRUE(Contains(clientArea, rect))
+                << window->GetName() << " at " << RectText(rect) << " outside " << RectText(clientArea);
+            continue;
+        }
+        // Inside the column's virtual area, which it scrolls through.
+        ++scrolledControls;
+        wxRect rect = RectIn(window, scrolled);
+        rect.SetPosition(scrolled->CalcUnscrolledPosition(rect.GetPosition()));
+        const wxRect virtualArea(wxPoint(0, 0), scrolled->GetVirtualSize());
+        EXPECT_TRUE(Contains(virtualArea, rect))
+            << window->GetName() << " at " << RectText(rect) << " outside " << RectText(virtualArea);
+        // The column never scrolls sideways.
+        EXPECT_LE(scrolled->GetVirtualSize().x, scrolled->GetClientSize().x);
+    }
+    EXPECT_GE(scrolledControls, 36);
+
+    // The left column is lower than its content here: scrolled to its end
+    // it shows the MAC address row.
+    auto* mac = Find<wxTextCtrl>("ID_TEXTCTRL6");
+    wxScrolledWindow* column = ScrolledAncestor(mac);
+    ASSERT_NE(column, nullptr);
+    EXPECT_GT(column->GetVirtualSize().y, column->GetClientSize().y);
+    column->Scroll(0, column->GetVirtualSize().y);
+    Settle();
+    const wxRect shown(wxPoint(0, 0), column->GetClientSize());
+    const wxRect macRect = RectIn(mac, column);
+    EXPECT_TRUE(Contains(shown, macRect)) << RectText(macRect) << " outside " << RectText(shown);
+}
+
+TEST_F(MainFrameLayout, DefaultSizeShowsWholeTextsAndEveryGridColumn)
+{
+    // Opened at the size its layout gives it: no column of the left side
+    // scrolls on this large screen, and no text is cut.
+    wxScrolledWindow* column = ScrolledAncestor(Find<wxTextCtrl>("ID_TEXTCTRL6"));
+    ASSERT_NE(column, nullptr);
+    EXPECT_LE(column->GetVirtualSize().y, column->GetClientSize().y);
+    ExpectWholeTexts(m_frame.get());
+    auto* nodes = Find<wxGrid>("ID_NODESGRID");
+    auto* memory = Find<wxGrid>("ID_GRIDMEMORY");
+    ExpectColumnsShowTheirTexts(nodes);
+    ExpectColumnsShowTheirTexts(memory);
+
+    // The longest level name fits its field.
+    auto* level = Find<wxSpinCtrl>("ID_SPINCTRLSDLOGLEVEL");
+    level->SetValue(5);
+    wxSpinEvent change(wxEVT_SPINCTRL, level->GetId());
+    change.SetEventObject(level);
+    change.SetPosition(5);
+    level->ProcessWindowEvent(change);
+    Settle();
+    auto* levelName = Find<wxTextCtrl>("ID_TEXTCTRLLOGTEXT");
+    ASSERT_EQ(levelName->GetValue(), "everything!!");
+    EXPECT_GE(levelName->GetClientSize().x, levelName->GetTextExtent("everything!!").x);
+
+    // A document with longer texts widens the window that nobody sized yet.
+    const wxSize before = m_frame->GetSize();
+    ASSERT_TRUE(m_frame->OpenFile(QST_SOURCE_DIR "/docs/example.qst"));
+    Settle();
+    ASSERT_EQ(nodes->GetCellValue(3, 1), "TCP Client to 10.4.0.20:5020");
+    EXPECT_GT(m_frame->GetSize().x, before.x);
+    ExpectColumnsShowTheirTexts(nodes);
+    ExpectColumnsShowTheirTexts(memory);
+    ExpectWholeTexts(m_frame.get());
+}
+
+TEST_F(MainFrameLayout, WindowSizedByTheUserKeepsItsSize)
+{
+    const wxSize chosen = m_frame->GetMinSize() + wxSize(10, 10);
+    m_frame->SetSize(chosen);
+    Settle();
+    ASSERT_TRUE(m_frame->OpenFile(QST_SOURCE_DIR "/docs/example.qst"));
+    Settle();
+    EXPECT_EQ(m_frame->GetSize(), chosen);
 }
 
 TEST_F(MainFrameLayout, MenusCarryLabelsAcceleratorsAndHelp)
