@@ -31,14 +31,8 @@ kill "$pid"
 wait "$pid" 2>/dev/null || true
 SHOT
 chmod +x "$home/shoot.sh"
-# Wide enough for the grids' columns; the program reads this as the
-# geometry it was last closed with.
-cat >"$home/.Quorastelline_Config" <<'GEOMETRY'
-WindowPosition_X=0
-WindowPosition_Y=0
-WindowPosition_Width=1180
-WindowPosition_Height=840
-GEOMETRY
+# No stored geometry: the picture shows the window at the size it opens with
+# on a first start.
 program=$(realpath "$build/quorastelline-config")
 # Started in the throw-away folder, the program finds no manual of ours.
 (cd "$home" && HOME="$home" xvfb-run -a -s '-screen 0 1280x900x24' ./shoot.sh "$program" "$config" "$out")
