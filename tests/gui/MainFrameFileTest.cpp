@@ -18,6 +18,7 @@ namespace {
 using MainFrameFile = FrameTest;
 
 const wxString kTitle = "TARVEN Quorastelline Configuration Utility";
+const wxString kNewDocumentQuestion = "Do you want to save changes to the new configuration?";
 
 // A file's content as a fresh document loads it.
 struct Loaded {
@@ -95,16 +96,24 @@ TEST_F(MainFrameFile, OpenEditQuitWithNoLeavesTheFile)
     EXPECT_EQ(ReadFileBytes(path), before);
 }
 
-TEST_F(MainFrameFile, UnsavedOrUnchangedDocumentsCloseWithoutPrompt)
+TEST_F(MainFrameFile, NewUnchangedDocumentClosesWithoutPrompt)
 {
-    // A new document, edited, was never saved: nothing to prompt about.
-    ASSERT_TRUE(m_frame->Document().AddNode());
     {
         NoDialogs none;
         Menu(ConfigFrame::ID_MENUQUIT);
         Settle();
     }
     EXPECT_TRUE(FrameGone());
+}
+
+TEST_F(MainFrameFile, NewDocumentWithAddedNodeAsksBeforeClosing)
+{
+    // Never saved, but the work in it is the user's all the same.
+    ASSERT_TRUE(m_frame->Document().AddNode());
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUQUIT), ExpectQuestion(kNewDocumentQuestion, wxNO));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_TRUE(m_chooser->asked.empty());
 }
 
 TEST_F(MainFrameFile, OpenedButUnchangedDocumentClosesWithoutPrompt)
@@ -207,10 +216,8 @@ TEST_F(MainFrameFile, CancelledOpenChangesNothing)
     m_frame->SetStatus("before");
     m_frame->Document().AddNode();
     m_chooser->answers.push_back(wxString());
-    {
-        NoDialogs none;
-        Menu(ConfigFrame::ID_MENUOPEN);
-    }
+    // The added node is unsaved work: Open asks first.
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUOPEN), ExpectQuestion(kNewDocumentQuestion, wxNO));
     EXPECT_EQ(m_chooser->asked.size(), 1u);
     EXPECT_EQ(m_frame->GetStatusBar()->GetStatusText(0), "before");
     EXPECT_EQ(m_frame->Document().GetNodeCount(), 3);
