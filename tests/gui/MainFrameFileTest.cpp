@@ -393,3 +393,56 @@ TEST_F(MainFrameFile, ForcedCloseNeverAsks)
     }
     EXPECT_TRUE(FrameGone());
 }
+
+TEST_F(MainFrameFile, TypedNotesAreAskedAboutAndSavedOnQuit)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "from plant");
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+    ASSERT_FALSE(m_frame->Document().IsModified());
+
+    Find<wxTextCtrl>("ID_NOTESTEXT")->ChangeValue("typed, not yet saved");
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUQUIT),
+                  ExpectQuestion("Do you want to save changes to \"" + wxString(path) + "\"?", wxYES));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_EQ(LoadFile(path).notes, "typed, not yet saved");
+}
+
+TEST_F(MainFrameFile, ChangedDataAgeIsAskedAboutOnTheCloseBox)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "");
+    const Bytes before = ReadFileBytes(path);
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+
+    Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
+    wxTEST_DIALOG(m_frame->Close(), ExpectQuestion("Do you want to save changes to \"" + wxString(path) + "\"?", wxNO));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+TEST_F(MainFrameFile, SaveAsAddsTheSuffixAndAsksBeforeReplacing)
+{
+    const std::string typed = m_dir.File("plant");
+    m_chooser->answers.push_back(typed);
+    Menu(ConfigFrame::ID_MENUSAVEAS);
+    EXPECT_TRUE(wxFileExists(typed + ".qst"));
+    EXPECT_FALSE(wxFileExists(typed));
+    EXPECT_EQ(m_frame->GetTitle(), kTitle + " - plant.qst");
+    const Bytes before = ReadFileBytes(typed + ".qst");
+
+    Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
+    m_chooser->answers.push_back(typed);
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUSAVEAS),
+                  ExpectQuestion("The file \"" + wxString(typed) + ".qst\" already exists.\n\nDo you want to replace it?",
+                                 wxNO));
+    EXPECT_EQ(ReadFileBytes(typed + ".qst"), before);
+
+    m_chooser->answers.push_back(typed);
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUSAVEAS),
+                  ExpectQuestion("The file \"" + wxString(typed) + ".qst\" already exists.\n\nDo you want to replace it?",
+                                 wxYES));
+    EXPECT_EQ(LoadFile(typed + ".qst").dataAge, 42);
+}
