@@ -181,6 +181,8 @@ private:
     void OnRadioButtonIpSelect(wxCommandEvent& event);
     void OnRadioButtonSerialSelect(wxCommandEvent& event);
     void OnLogLevelChange(wxSpinEvent& event);
+    // Refuses the characters typed beyond what the document's notes hold.
+    void OnNotesText(wxCommandEvent& event);
     void ShowLevelName();
     void RefreshNodesGrid();
     void RefreshMemoryGrid();

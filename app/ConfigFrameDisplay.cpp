@@ -223,6 +223,23 @@ bool ConfigFrame::HasUnsavedChanges() const
     return m_config->IsModified() || ControlsDifferFromDocument();
 }
 
+void ConfigFrame::OnNotesText(wxCommandEvent& event)
+{
+    event.Skip();
+    constexpr long kMax = long(kNotesSize - 1);
+    const wxString text = m_notesText->GetValue();
+    const long excess = long(text.length()) - kMax;
+    if (excess <= 0)
+        return;
+    // The text just typed ends at the insertion point: its end is what
+    // goes, not the notes after it.
+    const long point = m_notesText->GetInsertionPoint();
+    const long cut = std::max(0L, point - excess);
+    m_notesText->ChangeValue((text.Left(size_t(cut)) + text.Mid(size_t(cut + excess))).Left(size_t(kMax)));
+    m_notesText->SetInsertionPoint(cut);
+    wxBell();
+}
+
 void ConfigFrame::OnLogLevelChange(wxSpinEvent&)
 {
     ShowLevelName();

@@ -8,6 +8,7 @@
 #include <wx/grid.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 namespace {
 
@@ -237,4 +238,17 @@ TEST_F(MainFrameDisplay, ClearFieldsEmptiesTheChosenControls)
     EXPECT_EQ(memory->GetCellValue(0, 0), "Node 3");
     EXPECT_EQ(m_frame->Document().GetNodeCount(), 3);
     EXPECT_EQ(m_frame->Document().GetWriteProtect(), 1);
+}
+
+TEST_F(MainFrameDisplay, NotesTakeNoMoreThanTheDocumentHolds)
+{
+    auto* notes = Find<wxTextCtrl>("ID_NOTESTEXT");
+    notes->ChangeValue(wxString('a', 125));
+    notes->SetFocus();
+    notes->SetInsertionPointEnd();
+    Settle();
+    wxUIActionSimulator keys;
+    keys.Text("bcdef");
+    Settle();
+    EXPECT_EQ(notes->GetValue(), wxString('a', 125) + "bc");
 }
