@@ -446,3 +446,20 @@ TEST_F(MainFrameFile, SaveAsAddsTheSuffixAndAsksBeforeReplacing)
                                  wxYES));
     EXPECT_EQ(LoadFile(typed + ".qst").dataAge, 42);
 }
+
+TEST_F(MainFrameFile, DefaultsAskBeforeReplacingTypedValues)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "");
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+    Find<wxTextCtrl>("ID_TEXTCTRL3")->ChangeValue("192.168.1.200");
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUDEFAULTS),
+                  ExpectQuestion("Do you want to save changes to \"" + wxString(path) + "\"?", wxYES));
+    EXPECT_EQ(m_frame->GetStatusBar()->GetStatusText(0), "Configuration set to defaults");
+    ConfigData saved;
+    wxString error;
+    ASSERT_TRUE(saved.Load(path, error)) << error;
+    IpTexts ip;
+    ASSERT_TRUE(saved.GetIpTexts(ip));
+    EXPECT_EQ(ip.gateway, "192.168.1.200");
+}
