@@ -343,6 +343,9 @@ void ConfigFrame::CreateControls()
     m_notesText = Text(notesBox->GetStaticBox(), ID_NOTESTEXT, wxEmptyString, wxSize(319, 45), wxTE_MULTILINE,
                        "ID_NOTESTEXT");
     m_notesText->SetToolTip("Optional notes. Stored in the config file only.");
+    // The document holds no more, and would cut the rest silently; the
+    // toolkit's length limit does not work on multi-line texts here.
+    m_notesText->Bind(wxEVT_TEXT, &ConfigFrame::OnNotesText, this);
     notesBox->Add(m_notesText, 1, wxALL | wxEXPAND, kBorder);
     leftStack->Add(notesBox, 1, wxALL | wxEXPAND, kBorder);
 

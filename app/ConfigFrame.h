@@ -16,6 +16,7 @@
 
 class ConfigData;
 struct AcknowledgedCommand;
+struct IpTexts;
 struct CommandReport;
 class wxButton;
 class wxCheckBox;
@@ -64,8 +65,14 @@ public:
     void TakeGeneralSettings();
     // A failed read empties the document's controls while the document
     // keeps its content; before any command takes the controls back, this
-    // puts the document's values into them again.
+    // puts the document's values into the fields still empty. What the user
+    // typed since stays.
     void RestoreClearedFields();
+    // The notes text into the document, when the user has changed it.
+    void TakeNotes();
+    // The document has changes, or a control holds a value the document
+    // does not: what closing or replacing the document would lose.
+    bool HasUnsavedChanges() const;
     void UpdateTitle();
     ConnectionParameters GetConnectionParameters() const;
     void SetStatus(const wxString& text);
@@ -181,9 +188,19 @@ private:
     void OnRadioButtonIpSelect(wxCommandEvent& event);
     void OnRadioButtonSerialSelect(wxCommandEvent& event);
     void OnLogLevelChange(wxSpinEvent& event);
+    // Refuses the characters typed beyond what the document's notes hold.
+    void OnNotesText(wxCommandEvent& event);
     void ShowLevelName();
     void RefreshNodesGrid();
     void RefreshMemoryGrid();
+    // The IP texts a save or write takes: outside MAC edit mode the
+    // document's own MAC; a field a failed read emptied and the user left
+    // empty stands for the document's value.
+    IpTexts IpTextsToTake() const;
+    bool ControlsDifferFromDocument() const;
+    // A field that a failed read emptied and the user has not filled since.
+    bool LeftEmpty(const wxTextCtrl* text) const;
+    bool LeftEmpty(const wxSpinCtrl* spin) const;
 
     // File commands (ConfigFrameFile.cpp).
     void OnOpen(wxCommandEvent& event);
@@ -197,6 +214,9 @@ private:
     bool PromptToSaveChanges();
     void SaveDocument();
     void SaveDocumentAs();
+    // The name the user chose for Save as, with ".qst" added when it has
+    // no suffix; empty when the user cancelled or declined to replace.
+    static wxString WithSaveSuffix(const wxString& chosen);
 
     // Help, About and the window's geometry (ConfigFrameHelp.cpp).
     void OnAbout(wxCommandEvent& event);
@@ -233,6 +253,9 @@ private:
     wxString m_geometryFile;
     bool m_macEditMode = false;
     bool m_fieldsCleared = false;  // the document's controls are empty, not the document
+    // The notes as the control showed them when last filled from, or taken
+    // into, the document; the control may normalise line ends.
+    wxString m_notesShown;
     bool m_deviceBusy = false;     // a device command or the Find dialog is running
     FileChooser m_chooseFile = ChooseFileWithSelector;
     DocumentLauncher m_launchDocument;

@@ -116,8 +116,10 @@ void ConfigFrame::OnWrite(wxCommandEvent&)
     SetStatus("Sending configuration...");
     const ConnectionParameters link = GetConnectionParameters();
     wxString error;
-    const WriteOutcome outcome =
-        RunOnLink([&] { return SendConfiguration(*m_config, link.useTcp, link.target, link.number, ask, error); });
+    // Outside MAC edit mode the device keeps its own MAC address.
+    const MacOnWrite mac = m_macEditMode ? MacOnWrite::Document : MacOnWrite::KeptByDevice;
+    const WriteOutcome outcome = RunOnLink(
+        [&] { return SendConfiguration(*m_config, link.useTcp, link.target, link.number, ask, error, mac); });
     switch (outcome) {
     case WriteOutcome::Sent:
         SetStatus(kWriteReport.done);

@@ -14,13 +14,11 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 const char* const kLogLevelNames[] = {"none", "important", "normal", "detailed", "debugging!", "everything!!"};
-
-// The MAC address is left to the device unless it is being edited on purpose.
-constexpr const char* kMacKeptByDevice = "0:0:0:0:0:0";
 
 enum MemoryColumn { MEMORY_READ = 0, MEMORY_WRITE = 1 };
 
@@ -58,6 +56,7 @@ void ConfigFrame::RefreshFromDocument()
 {
     m_fieldsCleared = false;
     m_notesText->SetValue(m_config->GetNotes());
+    m_notesShown = m_notesText->GetValue();
 
     m_writeProtect->SetValue(m_config->GetWriteProtect() != 0);
     m_spinDataAge->SetValue(m_config->GetDataAge());
@@ -119,6 +118,7 @@ void ConfigFrame::ClearFields(int flags)
         m_deviceIdText->Clear();
     if (flags & CLEAR_DOCUMENT) {
         m_notesText->Clear();
+        m_notesShown.clear();
         m_writeProtect->SetValue(false);
         for (wxSpinCtrl* spin : {m_spinDataAge, m_spinLogLevel, m_spinLogAge})
             spin->SetValue(wxString());
@@ -132,8 +132,113 @@ void ConfigFrame::ClearFields(int flags)
 
 void ConfigFrame::RestoreClearedFields()
 {
-    if (m_fieldsCleared)
-        RefreshFromDocument();
+    if (!m_fieldsCleared)
+        return;
+    m_fieldsCleared = false;
+    // An empty field after a failed read is the read's doing, not the user's.
+    if (m_notesText->IsEmpty()) {
+        m_notesText->ChangeValue(m_config->GetNotes());
+        m_notesShown = m_notesText->GetValue();
+    }
+    // The cleared box is unchecked: checked means the user checked it.
+    if (!m_writeProtect->GetValue())
+        m_writeProtect->SetValue(m_config->GetWriteProtect() != 0);
+    const auto refill = [](wxSpinCtrl* spin, int value) {
+        if (spin->GetTextValue().empty())
+            spin->SetValue(value);
+    };
+    refill(m_spinDataAge, m_config->GetDataAge());
+    refill(m_spinLogLevel, m_config->GetSdLogLevel());
+    ShowLevelName();
+    refill(m_spinLogAge, m_config->GetSdLogAge());
+
+    IpTexts ip;
+    m_config->GetIpTexts(ip);
+    const std::pair<wxTextCtrl*, const wxString*> texts[] = {{m_ipAddress, &ip.ipAddress},
+                                                             {m_subnetMask, &ip.subnetMask},
+                                                             {m_gateway, &ip.gateway},
+                                                             {m_macAddress, &ip.macAddress},
+                                                             {m_bootLoaderPort, &ip.bootLoaderPort}};
+    for (const auto& [text, value] : texts)
+        if (text->IsEmpty())
+            text->ChangeValue(*value);
+    RefreshNodesGrid();
+}
+
+bool ConfigFrame::LeftEmpty(const wxTextCtrl* text) const
+{
+    return m_fieldsCleared && text->IsEmpty();
+}
+
+bool ConfigFrame::LeftEmpty(const wxSpinCtrl* spin) const
+{
+    return m_fieldsCleared && spin->GetTextValue().empty();
+}
+
+void ConfigFrame::TakeNotes()
+{
+    const wxString notes = m_notesText->GetValue();
+    if (notes == m_notesShown || LeftEmpty(m_notesText))
+        return;
+    m_config->SetNotes(notes);
+    m_notesShown = notes;
+}
+
+IpTexts ConfigFrame::IpTextsToTake() const
+{
+    IpTexts held;
+    m_config->GetIpTexts(held);
+    const auto take = [this](const wxTextCtrl* text, const wxString& documentValue) {
+        return LeftEmpty(text) ? documentValue : text->GetValue();
+    };
+    IpTexts ip;
+    ip.ipAddress = take(m_ipAddress, held.ipAddress);
+    ip.subnetMask = take(m_subnetMask, held.subnetMask);
+    ip.gateway = take(m_gateway, held.gateway);
+    ip.bootLoaderPort = take(m_bootLoaderPort, held.bootLoaderPort);
+    // Outside MAC edit mode the MAC field is not the user's to change.
+    ip.macAddress = m_macEditMode ? take(m_macAddress, held.macAddress) : held.macAddress;
+    return ip;
+}
+
+bool ConfigFrame::ControlsDifferFromDocument() const
+{
+    if (m_notesText->GetValue() != m_notesShown && !LeftEmpty(m_notesText))
+        return true;
+    // A failed read leaves the box unchecked; only a check is the user's.
+    const bool checked = m_writeProtect->GetValue();
+    if (checked != (m_config->GetWriteProtect() != 0) && (checked || !m_fieldsCleared))
+        return true;
+    const std::pair<const wxSpinCtrl*, int> spins[] = {{m_spinDataAge, m_config->GetDataAge()},
+                                                       {m_spinLogLevel, m_config->GetSdLogLevel()},
+                                                       {m_spinLogAge, m_config->GetSdLogAge()}};
+    for (const auto& [spin, value] : spins)
+        if (!LeftEmpty(spin) && spin->GetValue() != value)
+            return true;
+    const IpTexts ip = IpTextsToTake();
+    return !m_config->IpSettingsMatch(ip.ipAddress, ip.subnetMask, ip.gateway, ip.macAddress, ip.bootLoaderPort);
+}
+
+bool ConfigFrame::HasUnsavedChanges() const
+{
+    return m_config->IsModified() || ControlsDifferFromDocument();
+}
+
+void ConfigFrame::OnNotesText(wxCommandEvent& event)
+{
+    event.Skip();
+    constexpr long kMax = long(kNotesSize - 1);
+    const wxString text = m_notesText->GetValue();
+    const long excess = long(text.length()) - kMax;
+    if (excess <= 0)
+        return;
+    // The text just typed ends at the insertion point: its end is what
+    // goes, not the notes after it.
+    const long point = m_notesText->GetInsertionPoint();
+    const long cut = std::max(0L, point - excess);
+    m_notesText->ChangeValue((text.Left(size_t(cut)) + text.Mid(size_t(cut + excess))).Left(size_t(kMax)));
+    m_notesText->SetInsertionPoint(cut);
+    wxBell();
 }
 
 void ConfigFrame::OnLogLevelChange(wxSpinEvent&)
@@ -150,8 +255,11 @@ void ConfigFrame::ShowLevelName()
 
 void ConfigFrame::TakeGeneralSettings()
 {
+    // Any non-zero byte means write protect: an unchanged box keeps it.
+    const bool checked = m_writeProtect->GetValue();
+    if (checked != (m_config->GetWriteProtect() != 0))
+        m_config->SetWriteProtect(checked ? 1 : 0);
     // The spin ranges keep every value within a byte.
-    m_config->SetWriteProtect(m_writeProtect->GetValue() ? 1 : 0);
     m_config->SetDataAge(uint8_t(m_spinDataAge->GetValue()));
     m_config->SetSdLogLevel(uint8_t(m_spinLogLevel->GetValue()));
     m_config->SetSdLogAge(uint8_t(m_spinLogAge->GetValue()));
@@ -159,9 +267,12 @@ void ConfigFrame::TakeGeneralSettings()
 
 bool ConfigFrame::ApplyIpSettings()
 {
-    const wxString mac = m_macEditMode ? m_macAddress->GetValue() : wxString(kMacKeptByDevice);
-    if (!m_config->SetIpSettings(m_ipAddress->GetValue(), m_subnetMask->GetValue(), m_gateway->GetValue(), mac,
-                                 m_bootLoaderPort->GetValue())) {
+    const IpTexts ip = IpTextsToTake();
+    // Unchanged settings are not stored again, which would rewrite the
+    // block's reserved bytes.
+    if (m_config->IpSettingsMatch(ip.ipAddress, ip.subnetMask, ip.gateway, ip.macAddress, ip.bootLoaderPort))
+        return true;
+    if (!m_config->SetIpSettings(ip.ipAddress, ip.subnetMask, ip.gateway, ip.macAddress, ip.bootLoaderPort)) {
         ShowError("The Ethernet configuration looks invalid");
         return false;
     }

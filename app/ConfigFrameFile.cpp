@@ -5,6 +5,7 @@
 #include "config/ConfigData.h"
 
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/textctrl.h>
 
 namespace {
@@ -17,17 +18,37 @@ constexpr const char* kReadFromFileFailed = "Failed to read configuration from f
 
 } // namespace
 
+// The file selector does not add the default suffix to a name typed
+// without one, and asked about replacing only the name as typed.
+wxString ConfigFrame::WithSaveSuffix(const wxString& chosen)
+{
+    if (chosen.empty())
+        return chosen;
+    wxFileName name(chosen);
+    if (!name.GetExt().empty())
+        return chosen;
+    name.SetExt("qst");
+    const wxString fileName = name.GetFullPath();
+    if (wxFileName::Exists(fileName) &&
+        !AskYesNo(wxString::Format("The file \"%s\" already exists.\n\nDo you want to replace it?", fileName)))
+        return wxString();
+    return fileName;
+}
+
 bool ConfigFrame::PromptToSaveChanges()
 {
-    wxString fileName;
-    if (!m_config->GetFileName(fileName) || !m_config->IsModified())
+    if (!HasUnsavedChanges())
         return true;
-    if (!AskYesNo(wxString::Format("Do you want to save changes to \"%s\"?", fileName)))
+    wxString fileName;
+    const wxString question = m_config->GetFileName(fileName)
+                                  ? wxString::Format("Do you want to save changes to \"%s\"?", fileName)
+                                  : wxString("Do you want to save changes to the new configuration?");
+    if (!AskYesNo(question))
         return true;
     SaveDocument();
     // The user asked for the changes to be kept: when that did not happen
     // (IP settings refused, no file chosen) they must not be thrown away.
-    return !m_config->IsModified();
+    return !HasUnsavedChanges();
 }
 
 void ConfigFrame::OnOpen(wxCommandEvent&)
@@ -76,7 +97,7 @@ void ConfigFrame::SaveDocument()
     wxString fileName;
     if (m_config->GetFileName(fileName)) {
         RestoreClearedFields();
-        m_config->SetNotes(m_notesText->GetValue());
+        TakeNotes();
         TakeGeneralSettings();
         if (!ApplyIpSettings())
             return;
@@ -103,12 +124,12 @@ void ConfigFrame::SaveDocumentAs()
     choice.defaultSuffix = "qst";
     choice.wildcard = kSaveWildcard;
     choice.flags = wxFD_SAVE | wxFD_OVERWRITE_PROMPT;
-    const wxString fileName = m_chooseFile(choice, this);
+    const wxString fileName = WithSaveSuffix(m_chooseFile(choice, this));
     if (!fileName.empty()) {
         // The notes typed in are saved here as by Save, or a new document's
         // first save would silently leave them out.
         RestoreClearedFields();
-        m_config->SetNotes(m_notesText->GetValue());
+        TakeNotes();
         TakeGeneralSettings();
         if (!ApplyIpSettings())
             return;
@@ -131,6 +152,8 @@ void ConfigFrame::OnCloseFile(wxCommandEvent&)
 
 void ConfigFrame::OnDefaults(wxCommandEvent&)
 {
+    if (!PromptToSaveChanges())
+        return;
     m_config->SetDefaults();
     m_config->SetIpDefaults();
     m_config->SetNotes("Default config.");

@@ -215,30 +215,61 @@ ConfigData::NodeAdd ConfigData::AddEditedNode(const NodeEditor& editor)
     return NodeAdd::Cancelled;
 }
 
-bool ConfigData::SetIpSettings(const wxString& ip, const wxString& mask, const wxString& gateway,
-                               const wxString& mac, const wxString& port)
+namespace {
+
+// The IP settings as the IP block stores them: address, mask, gateway, MAC
+// and the boot loader port.
+struct ParsedIp {
+    uint8_t bytes[18] = {};
+    uint16_t port = 0;
+};
+
+bool ParseIpSettings(const wxString& ip, const wxString& mask, const wxString& gateway, const wxString& mac,
+                     const wxString& port, ParsedIp& parsed)
 {
-    uint8_t bytes[18];
-    if (!ScanBytes(ip, "%d.%d.%d.%d", 4, bytes) || !ScanBytes(mask, "%d.%d.%d.%d", 4, bytes + 4) ||
-        !ScanBytes(gateway, "%d.%d.%d.%d", 4, bytes + 8) ||
-        !ScanBytes(mac, "%X:%X:%X:%X:%X:%X", 6, bytes + 12))
+    if (!ScanBytes(ip, "%d.%d.%d.%d", 4, parsed.bytes) || !ScanBytes(mask, "%d.%d.%d.%d", 4, parsed.bytes + 4) ||
+        !ScanBytes(gateway, "%d.%d.%d.%d", 4, parsed.bytes + 8) ||
+        !ScanBytes(mac, "%X:%X:%X:%X:%X:%X", 6, parsed.bytes + 12))
         return false;
 
     long portValue = 0;
     if (!port.Strip(wxString::both).ToLong(&portValue, 10) || portValue < 0 || portValue > 65535)
         return false;
+    parsed.port = uint16_t(portValue);
+    return true;
+}
+
+} // namespace
+
+bool ConfigData::SetIpSettings(const wxString& ip, const wxString& mask, const wxString& gateway,
+                               const wxString& mac, const wxString& port)
+{
+    ParsedIp parsed;
+    if (!ParseIpSettings(ip, mask, gateway, mac, port, parsed))
+        return false;
 
     const uint16_t previousCrc = m_ip.ipCrc;
-    std::memcpy(m_ip.ipAddress, bytes, 4);
-    std::memcpy(m_ip.subnetMask, bytes + 4, 4);
-    std::memcpy(m_ip.gateway, bytes + 8, 4);
-    std::memcpy(m_ip.macAddress, bytes + 12, 6);
-    m_ip.SetBootLoaderPort(uint16_t(portValue));
+    std::memcpy(m_ip.ipAddress, parsed.bytes, 4);
+    std::memcpy(m_ip.subnetMask, parsed.bytes + 4, 4);
+    std::memcpy(m_ip.gateway, parsed.bytes + 8, 4);
+    std::memcpy(m_ip.macAddress, parsed.bytes + 12, 6);
+    m_ip.SetBootLoaderPort(parsed.port);
     m_ip.ipReserved = 0;
     RecomputeIpCrc();
     if (m_ip.ipCrc != previousCrc)
         m_modified = true;
     return true;
+}
+
+bool ConfigData::IpSettingsMatch(const wxString& ip, const wxString& mask, const wxString& gateway,
+                                 const wxString& mac, const wxString& port) const
+{
+    ParsedIp parsed;
+    if (!ParseIpSettings(ip, mask, gateway, mac, port, parsed))
+        return false;
+    return std::memcmp(m_ip.ipAddress, parsed.bytes, 4) == 0 && std::memcmp(m_ip.subnetMask, parsed.bytes + 4, 4) == 0 &&
+           std::memcmp(m_ip.gateway, parsed.bytes + 8, 4) == 0 &&
+           std::memcmp(m_ip.macAddress, parsed.bytes + 12, 6) == 0 && m_ip.BootLoaderPort() == parsed.port;
 }
 
 // Notes are 8-bit text that other programs may have written: each byte

@@ -21,6 +21,10 @@ struct IpTexts {
     wxString ipAddress, subnetMask, gateway, macAddress, bootLoaderPort;
 };
 
+// The MAC address a write sends: the document's, or all zeros, which a
+// device takes as "keep your own".
+enum class MacOnWrite { Document, KeptByDevice };
+
 // Edits a scratch copy of a node entry; true when the user accepted.
 using NodeEditor = std::function<bool(NodeEntry& scratch)>;
 
@@ -61,6 +65,10 @@ public:
 
     bool SetIpSettings(const wxString& ip, const wxString& mask, const wxString& gateway,
                        const wxString& mac, const wxString& port);
+    // True when the texts parse and name the addresses and port the
+    // document holds: storing them would change nothing the user sees.
+    bool IpSettingsMatch(const wxString& ip, const wxString& mask, const wxString& gateway,
+                         const wxString& mac, const wxString& port) const;
 
     wxString GetNotes() const;
     void SetNotes(const wxString& text);
@@ -76,8 +84,9 @@ public:
     bool Save(const wxString& fileName);
 
     bool ReadFromDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error);
+    // The document itself keeps its MAC whichever one is sent.
     bool WriteToDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
-                       const ConfirmLossyWrite& confirmLoss = {});
+                       const ConfirmLossyWrite& confirmLoss = {}, MacOnWrite mac = MacOnWrite::Document);
 
     // Replaces the whole image, as a read from a device does; marks modified.
     void SetBlocks(const MainBlock& main, const IpBlock& ip);

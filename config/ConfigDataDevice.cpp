@@ -1,6 +1,10 @@
 // The document's read from and write to a device.
 #include "config/ConfigData.h"
 
+#include "config/BlockCrc.h"
+
+#include <cstring>
+
 bool ConfigData::ReadFromDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error)
 {
     MainBlock main = m_main;
@@ -12,9 +16,14 @@ bool ConfigData::ReadFromDevice(bool useTcp, const wxString& target, int portOrS
 }
 
 bool ConfigData::WriteToDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error,
-                               const ConfirmLossyWrite& confirmLoss)
+                               const ConfirmLossyWrite& confirmLoss, MacOnWrite mac)
 {
-    return WriteConfig(useTcp, target, portOrSpeed, m_main, m_ip, error, confirmLoss);
+    if (mac == MacOnWrite::Document)
+        return WriteConfig(useTcp, target, portOrSpeed, m_main, m_ip, error, confirmLoss);
+    IpBlock sent = m_ip;
+    std::memset(sent.macAddress, 0, sizeof sent.macAddress);
+    sent.ipCrc = BlockCrc(&sent, kIpCrcCoverage);
+    return WriteConfig(useTcp, target, portOrSpeed, m_main, sent, error, confirmLoss);
 }
 
 void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip)

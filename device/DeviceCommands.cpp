@@ -56,12 +56,18 @@ bool ConfirmWrite(const ConfigData& config, const AskUser& ask)
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
                                const AskUser& ask, wxString& error)
 {
+    return SendConfiguration(config, useTcp, target, portOrSpeed, ask, error, MacOnWrite::Document);
+}
+
+WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
+                               const AskUser& ask, wxString& error, MacOnWrite mac)
+{
     bool declined = false;
     const ConfirmLossyWrite confirmLoss = [&] {
         declined = !ask(WriteQuestionText(WriteQuestion::LossyConversion));
         return !declined;
     };
-    if (config.WriteToDevice(useTcp, target, portOrSpeed, error, confirmLoss))
+    if (config.WriteToDevice(useTcp, target, portOrSpeed, error, confirmLoss, mac))
         return WriteOutcome::Sent;
     return declined ? WriteOutcome::Declined : WriteOutcome::Failed;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class ConfigData;
+enum class MacOnWrite;
 class ConfigProtocol;
 
 // Asks the user a yes/no question; true only for yes.
@@ -37,6 +38,9 @@ enum class WriteOutcome { Sent, Declined, Failed };
 // format loses data. Declined: the user said no, and `error` is unchanged.
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
                                const AskUser& ask, wxString& error);
+// The same, sending the MAC address `mac` names (MacOnWrite, ConfigData.h).
+WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
+                               const AskUser& ask, wxString& error, MacOnWrite mac);
 
 // How a command's end is told: the status text on success, the status text
 // on failure, and the message that leads a failure's report.

@@ -606,3 +606,69 @@ TEST_F(MainFrameDevice, OneDeviceCommandAtATime)
     EXPECT_TRUE(m_frame->IsEnabled());
     EXPECT_EQ(LogLines(), (std::vector<std::string>{"open", "frame 6964", "close"}));
 }
+
+TEST_F(MainFrameDevice, SaveAfterAFailedReadTakesWhatTheUserTyped)
+{
+    auto device = StartDevice({"--error", "get-0"});
+    UseTcp(*device);
+    ConfigData& document = m_frame->Document();
+    MakeDistinct(document);
+    m_frame->RefreshFromDocument();
+    wxTEST_DIALOG(Press("ID_BUTTON1"),
+                  ExpectError("Failed to retrieve config from device.\r\n\r\nError: Simulated failure"));
+
+    Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
+    Find<wxTextCtrl>("ID_NOTESTEXT")->ChangeValue("typed after the read");
+    Find<wxTextCtrl>("ID_TEXTCTRL1")->ChangeValue("10.9.8.7");
+    const std::string path = m_dir.File("typed.qst");
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUSAVE);
+    EXPECT_EQ(Status(), "Configuration saved to file");
+
+    ConfigData saved;
+    wxString error;
+    ASSERT_TRUE(saved.Load(path, error)) << error;
+    EXPECT_EQ(saved.GetDataAge(), 42);
+    EXPECT_EQ(saved.GetNotes(), "typed after the read");
+    EXPECT_EQ(saved.GetSdLogAge(), 12);
+    IpTexts ip;
+    ASSERT_TRUE(saved.GetIpTexts(ip));
+    EXPECT_EQ(ip.ipAddress, "10.9.8.7");
+    EXPECT_EQ(ip.gateway, "10.1.0.254");
+    EXPECT_EQ(Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->GetValue(), 42);
+    EXPECT_EQ(Text("ID_TEXTCTRL1"), "10.9.8.7");
+}
+
+TEST_F(MainFrameDevice, ReadThenSaveKeepsTheDeviceMacAndWriteSendsZeros)
+{
+    ConfigData held;
+    ASSERT_TRUE(held.SetIpSettings("10.1.2.3", "255.255.0.0", "10.1.0.254", "02:11:22:33:44:55", "6010"));
+    auto device = StartDevice({"--config", HeldFile(held)});
+    UseTcp(*device);
+    Press("ID_BUTTON1");
+    ASSERT_EQ(Status(), "Configuration retreived");
+    EXPECT_EQ(Text("ID_TEXTCTRL6"), "02:11:22:33:44:55");
+
+    const std::string path = m_dir.File("from-device.qst");
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUSAVE);
+    ConfigData saved;
+    wxString error;
+    ASSERT_TRUE(saved.Load(path, error)) << error;
+    IpTexts ip;
+    ASSERT_TRUE(saved.GetIpTexts(ip));
+    EXPECT_EQ(ip.macAddress, "02:11:22:33:44:55");
+    ASSERT_FALSE(m_frame->Document().IsModified());
+
+    Press("ID_BUTTON2");
+    EXPECT_EQ(Status(), "Configuration sent and acknowledged");
+    ConfigData sent;
+    ASSERT_TRUE(DeviceSaved(sent));
+    ASSERT_TRUE(sent.GetIpTexts(ip));
+    EXPECT_EQ(ip.macAddress, "00:00:00:00:00:00");
+    // The document and the field still hold the device's MAC.
+    ASSERT_TRUE(m_frame->Document().GetIpTexts(ip));
+    EXPECT_EQ(ip.macAddress, "02:11:22:33:44:55");
+    EXPECT_EQ(Text("ID_TEXTCTRL6"), "02:11:22:33:44:55");
+    EXPECT_FALSE(m_frame->Document().IsModified());
+}

@@ -8,6 +8,7 @@
 #include <wx/grid.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 namespace {
 
@@ -184,15 +185,15 @@ TEST_F(MainFrameDisplay, IpSettingsAreCheckedAndTheMacKeptUnlessEdited)
     EXPECT_EQ(HexDump(reinterpret_cast<const uint8_t*>(&document.GetIpBlock()), sizeof(IpBlock)),
               HexDump(reinterpret_cast<const uint8_t*>(&before), sizeof(IpBlock)));
 
-    // Outside MAC editing the MAC field is not used: zeros go to the device.
+    // Outside MAC editing the MAC field is not used: the document keeps its
+    // MAC (a write sends zeros instead, without storing them).
     ip->ChangeValue("127.0.0.2");
     mac->ChangeValue("not a mac");
     ASSERT_TRUE(m_frame->ApplyIpSettings());
     const IpBlock& stored = document.GetIpBlock();
     const uint8_t expectedIp[4] = {127, 0, 0, 2};
     EXPECT_EQ(HexDump(stored.ipAddress, 4), HexDump(expectedIp, 4));
-    const uint8_t zeros[6] = {};
-    EXPECT_EQ(HexDump(stored.macAddress, 6), HexDump(zeros, 6));
+    EXPECT_EQ(HexDump(stored.macAddress, 6), HexDump(before.macAddress, 6));
 
     m_frame->SetMacEditMode(true);
     EXPECT_TRUE(mac->IsEnabled());
@@ -237,4 +238,17 @@ TEST_F(MainFrameDisplay, ClearFieldsEmptiesTheChosenControls)
     EXPECT_EQ(memory->GetCellValue(0, 0), "Node 3");
     EXPECT_EQ(m_frame->Document().GetNodeCount(), 3);
     EXPECT_EQ(m_frame->Document().GetWriteProtect(), 1);
+}
+
+TEST_F(MainFrameDisplay, NotesTakeNoMoreThanTheDocumentHolds)
+{
+    auto* notes = Find<wxTextCtrl>("ID_NOTESTEXT");
+    notes->ChangeValue(wxString('a', 125));
+    notes->SetFocus();
+    notes->SetInsertionPointEnd();
+    Settle();
+    wxUIActionSimulator keys;
+    keys.Text("bcdef");
+    Settle();
+    EXPECT_EQ(notes->GetValue(), wxString('a', 125) + "bc");
 }

@@ -18,6 +18,7 @@ namespace {
 using MainFrameFile = FrameTest;
 
 const wxString kTitle = "TARVEN Quorastelline Configuration Utility";
+const wxString kNewDocumentQuestion = "Do you want to save changes to the new configuration?";
 
 // A file's content as a fresh document loads it.
 struct Loaded {
@@ -95,16 +96,24 @@ TEST_F(MainFrameFile, OpenEditQuitWithNoLeavesTheFile)
     EXPECT_EQ(ReadFileBytes(path), before);
 }
 
-TEST_F(MainFrameFile, UnsavedOrUnchangedDocumentsCloseWithoutPrompt)
+TEST_F(MainFrameFile, NewUnchangedDocumentClosesWithoutPrompt)
 {
-    // A new document, edited, was never saved: nothing to prompt about.
-    ASSERT_TRUE(m_frame->Document().AddNode());
     {
         NoDialogs none;
         Menu(ConfigFrame::ID_MENUQUIT);
         Settle();
     }
     EXPECT_TRUE(FrameGone());
+}
+
+TEST_F(MainFrameFile, NewDocumentWithAddedNodeAsksBeforeClosing)
+{
+    // Never saved, but the work in it is the user's all the same.
+    ASSERT_TRUE(m_frame->Document().AddNode());
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUQUIT), ExpectQuestion(kNewDocumentQuestion, wxNO));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_TRUE(m_chooser->asked.empty());
 }
 
 TEST_F(MainFrameFile, OpenedButUnchangedDocumentClosesWithoutPrompt)
@@ -207,10 +216,8 @@ TEST_F(MainFrameFile, CancelledOpenChangesNothing)
     m_frame->SetStatus("before");
     m_frame->Document().AddNode();
     m_chooser->answers.push_back(wxString());
-    {
-        NoDialogs none;
-        Menu(ConfigFrame::ID_MENUOPEN);
-    }
+    // The added node is unsaved work: Open asks first.
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUOPEN), ExpectQuestion(kNewDocumentQuestion, wxNO));
     EXPECT_EQ(m_chooser->asked.size(), 1u);
     EXPECT_EQ(m_frame->GetStatusBar()->GetStatusText(0), "before");
     EXPECT_EQ(m_frame->Document().GetNodeCount(), 3);
@@ -385,4 +392,74 @@ TEST_F(MainFrameFile, ForcedCloseNeverAsks)
         Settle();
     }
     EXPECT_TRUE(FrameGone());
+}
+
+TEST_F(MainFrameFile, TypedNotesAreAskedAboutAndSavedOnQuit)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "from plant");
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+    ASSERT_FALSE(m_frame->Document().IsModified());
+
+    Find<wxTextCtrl>("ID_NOTESTEXT")->ChangeValue("typed, not yet saved");
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUQUIT),
+                  ExpectQuestion("Do you want to save changes to \"" + wxString(path) + "\"?", wxYES));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_EQ(LoadFile(path).notes, "typed, not yet saved");
+}
+
+TEST_F(MainFrameFile, ChangedDataAgeIsAskedAboutOnTheCloseBox)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "");
+    const Bytes before = ReadFileBytes(path);
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+
+    Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
+    wxTEST_DIALOG(m_frame->Close(), ExpectQuestion("Do you want to save changes to \"" + wxString(path) + "\"?", wxNO));
+    Settle();
+    EXPECT_TRUE(FrameGone());
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+TEST_F(MainFrameFile, SaveAsAddsTheSuffixAndAsksBeforeReplacing)
+{
+    const std::string typed = m_dir.File("plant");
+    m_chooser->answers.push_back(typed);
+    Menu(ConfigFrame::ID_MENUSAVEAS);
+    EXPECT_TRUE(wxFileExists(typed + ".qst"));
+    EXPECT_FALSE(wxFileExists(typed));
+    EXPECT_EQ(m_frame->GetTitle(), kTitle + " - plant.qst");
+    const Bytes before = ReadFileBytes(typed + ".qst");
+
+    Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
+    m_chooser->answers.push_back(typed);
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUSAVEAS),
+                  ExpectQuestion("The file \"" + wxString(typed) + ".qst\" already exists.\n\nDo you want to replace it?",
+                                 wxNO));
+    EXPECT_EQ(ReadFileBytes(typed + ".qst"), before);
+
+    m_chooser->answers.push_back(typed);
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUSAVEAS),
+                  ExpectQuestion("The file \"" + wxString(typed) + ".qst\" already exists.\n\nDo you want to replace it?",
+                                 wxYES));
+    EXPECT_EQ(LoadFile(typed + ".qst").dataAge, 42);
+}
+
+TEST_F(MainFrameFile, DefaultsAskBeforeReplacingTypedValues)
+{
+    const std::string path = WriteConfigFile("plant.qst", 99, "");
+    m_chooser->answers.push_back(path);
+    Menu(ConfigFrame::ID_MENUOPEN);
+    Find<wxTextCtrl>("ID_TEXTCTRL3")->ChangeValue("192.168.1.200");
+    wxTEST_DIALOG(Menu(ConfigFrame::ID_MENUDEFAULTS),
+                  ExpectQuestion("Do you want to save changes to \"" + wxString(path) + "\"?", wxYES));
+    EXPECT_EQ(m_frame->GetStatusBar()->GetStatusText(0), "Configuration set to defaults");
+    ConfigData saved;
+    wxString error;
+    ASSERT_TRUE(saved.Load(path, error)) << error;
+    IpTexts ip;
+    ASSERT_TRUE(saved.GetIpTexts(ip));
+    EXPECT_EQ(ip.gateway, "192.168.1.200");
 }
