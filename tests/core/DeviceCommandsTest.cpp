@@ -14,7 +14,7 @@
 
 namespace {
 
-// The texts as the specification gives them, joined by hand.
+// The texts as the program shows them, joined by hand from their pieces.
 const wxString kNoControlLinkText = "There is no Control protocol on TCP server port 23.\n\n"
                                     "If you write this configuration you may no longer be able to reconfigure the "
                                     "device. You will have to do a factory reset to make changes.\n\n"
