@@ -54,12 +54,6 @@ bool ConfirmWrite(const ConfigData& config, const AskUser& ask)
 }
 
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
-                               const AskUser& ask, wxString& error)
-{
-    return SendConfiguration(config, useTcp, target, portOrSpeed, ask, error, MacOnWrite::Document);
-}
-
-WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
                                const AskUser& ask, wxString& error, MacOnWrite mac)
 {
     bool declined = false;

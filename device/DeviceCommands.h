@@ -4,13 +4,11 @@
 // caller asks the questions its own way (message boxes, a terminal, --yes).
 #pragma once
 
+#include "config/ConfigData.h"
+
 #include <wx/string.h>
 
 #include <functional>
-
-class ConfigData;
-enum class MacOnWrite;
-class ConfigProtocol;
 
 // Asks the user a yes/no question; true only for yes.
 using AskUser = std::function<bool(const wxString& question)>;
@@ -35,12 +33,10 @@ bool ConfirmWrite(const ConfigData& config, const AskUser& ask);
 enum class WriteOutcome { Sent, Declined, Failed };
 
 // Writes the configuration to the device, asking before an older device's
-// format loses data. Declined: the user said no, and `error` is unchanged.
+// format loses data, and sending the MAC address `mac` names. Declined: the
+// user said no, and `error` is unchanged.
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
-                               const AskUser& ask, wxString& error);
-// The same, sending the MAC address `mac` names (MacOnWrite, ConfigData.h).
-WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
-                               const AskUser& ask, wxString& error, MacOnWrite mac);
+                               const AskUser& ask, wxString& error, MacOnWrite mac = MacOnWrite::Document);
 
 // How a command's end is told: the status text on success, the status text
 // on failure, and the message that leads a failure's report.
