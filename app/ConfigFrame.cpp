@@ -41,6 +41,7 @@ const long ConfigFrame::ID_BUTTON2 = wxNewId();
 const long ConfigFrame::ID_STATICTEXT11 = wxNewId();
 const long ConfigFrame::ID_BUTTON5 = wxNewId();
 const long ConfigFrame::ID_BUTTON4 = wxNewId();
+const long ConfigFrame::ID_BUTTONCANCEL = wxNewId();
 const long ConfigFrame::ID_DEVICEIDTEXT = wxNewId();
 const long ConfigFrame::ID_NOTESTEXT = wxNewId();
 const long ConfigFrame::ID_CHECKBOX1 = wxNewId();
@@ -315,19 +316,24 @@ void ConfigFrame::CreateControls()
     connectionGrid->Add(m_serialBaud, 1, kLeftCentred, kBorder);
     deviceGrid->Add(connectionGrid, 1, wxALL | wxEXPAND, kBorder);
 
-    auto* buttonGrid = GrowingGrid(2, 3);
+    auto* buttonGrid = GrowingGrid(2, 4);
     m_buttonGetId = Button(device, ID_BUTTON3, "Get ID", "ID_BUTTON3");
     buttonGrid->Add(m_buttonGetId, 1, kCentred, kBorder);
     m_buttonRead = Button(device, ID_BUTTON1, "Read", "ID_BUTTON1");
     buttonGrid->Add(m_buttonRead, 1, kCentred, kBorder);
     m_buttonWrite = Button(device, ID_BUTTON2, "Write", "ID_BUTTON2");
     buttonGrid->Add(m_buttonWrite, 1, kCentred, kBorder);
+    m_buttonCancel = Button(device, ID_BUTTONCANCEL, "Cancel", "ID_BUTTONCANCEL");
+    m_buttonCancel->SetToolTip("Stop the device command in progress (Esc).");
+    m_buttonCancel->Disable();
+    buttonGrid->Add(m_buttonCancel, 1, kCentred, kBorder);
     buttonGrid->Add(Label(device, ID_STATICTEXT11, "Device ID", "ID_STATICTEXT11"), 1,
                     wxLEFT | wxRIGHT | wxALIGN_LEFT | wxALIGN_BOTTOM, kBorder);
     m_buttonSetClock = Button(device, ID_BUTTON5, "Set clock", "ID_BUTTON5");
     buttonGrid->Add(m_buttonSetClock, 1, kCentred, kBorder);
     m_buttonReboot = Button(device, ID_BUTTON4, "Reboot", "ID_BUTTON4");
     buttonGrid->Add(m_buttonReboot, 1, kCentred, kBorder);
+    buttonGrid->AddStretchSpacer();
     deviceGrid->Add(buttonGrid, 1, wxALL | wxEXPAND, kBorder);
 
     m_deviceIdText = Text(device, ID_DEVICEIDTEXT, wxEmptyString, wxSize(319, 45), wxTE_MULTILINE | wxTE_READONLY,
@@ -532,6 +538,9 @@ void ConfigFrame::BindEvents()
         Bind(wxEVT_BUTTON, command.handler, this, wxWindowID(command.button));
         Bind(wxEVT_MENU, command.handler, this, wxWindowID(command.menu));
     }
+
+    Bind(wxEVT_BUTTON, &ConfigFrame::OnCancelDeviceWork, this, wxWindowID(ID_BUTTONCANCEL));
+    Bind(wxEVT_CHAR_HOOK, &ConfigFrame::OnCharHook, this);
 
     Bind(wxEVT_SPINCTRL, &ConfigFrame::OnLogLevelChange, this, wxWindowID(ID_SPINCTRLSDLOGLEVEL));
     Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &ConfigFrame::OnNodesGridCellRightClick, this, wxWindowID(ID_NODESGRID));

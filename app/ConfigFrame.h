@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ConfigData;
 struct AcknowledgedCommand;
@@ -25,6 +26,8 @@ class wxComboBox;
 class wxCommandEvent;
 class wxContextMenuEvent;
 class wxCloseEvent;
+class wxKeyEvent;
+class wxShowEvent;
 class wxFileConfig;
 class wxGrid;
 class wxGridEvent;
@@ -123,6 +126,7 @@ public:
     static const long ID_STATICTEXT11;
     static const long ID_BUTTON5;
     static const long ID_BUTTON4;
+    static const long ID_BUTTONCANCEL;
     static const long ID_DEVICEIDTEXT;
     static const long ID_NOTESTEXT;
     static const long ID_CHECKBOX1;
@@ -223,6 +227,8 @@ private:
     void OnHelp(wxCommandEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void RestoreGeometry();
+    // Once shown, the window takes the restored outer size.
+    void OnFirstShow(wxShowEvent& event);
     void SaveGeometry();
 
     // Device commands (ConfigFrameDevice.cpp).
@@ -235,6 +241,19 @@ private:
     void SendAcknowledgedCommand(const AcknowledgedCommand& command);
     // The failure's status text, and its message with the device's text in a box.
     void ReportDeviceFailure(const CommandReport& report, const wxString& error);
+    // The Cancel button and Escape: ask the running device command to stop.
+    void OnCancelDeviceWork(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void RequestDeviceCancel();
+    // The close box or Quit while a device command runs: asks it to stop
+    // and closes the window once it has; true when one was running.
+    bool CloseDuringDeviceWork();
+    bool TryBefore(wxEvent& event) override;
+    // A device command runs while one lives: the window takes no input but
+    // Cancel, the link reports its steps in the status bar (DeviceWork is
+    // defined in ConfigFrameDevice.cpp).
+    class DeviceWork;
+    friend class DeviceWork;
 
     // Node commands (ConfigFrameNode.cpp).
     void OnNodeAdd(wxCommandEvent& event);
@@ -257,12 +276,16 @@ private:
     // into, the document; the control may normalise line ends.
     wxString m_notesShown;
     bool m_deviceBusy = false;     // a device command or the Find dialog is running
+    DeviceWork* m_deviceWork = nullptr;  // the device command running, if any
+    bool m_closeAfterDeviceWork = false; // the window was closed while one ran
     FileChooser m_chooseFile = ChooseFileWithSelector;
     DocumentLauncher m_launchDocument;
 
     // The client size the layout gave the window; wxDefaultSize once the
     // window was restored or sized by anyone else.
     wxSize m_layoutClientSize = wxDefaultSize;
+    // The stored position and size, until the window has shown.
+    std::optional<wxRect> m_restoredRect;
     int m_scrollBarWidth = 0;  // of a vertical scroll bar beside its content
     wxPanel* m_panel = nullptr;
     wxScrolledWindow* m_leftColumn = nullptr;  // the four boxes on the left
@@ -277,6 +300,7 @@ private:
     wxButton* m_buttonWrite = nullptr;
     wxButton* m_buttonSetClock = nullptr;
     wxButton* m_buttonReboot = nullptr;
+    wxButton* m_buttonCancel = nullptr;
     wxTextCtrl* m_deviceIdText = nullptr;
     wxTextCtrl* m_notesText = nullptr;
     wxCheckBox* m_writeProtect = nullptr;

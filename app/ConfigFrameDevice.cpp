@@ -4,8 +4,16 @@
 #include "config/ConfigData.h"
 #include "device/DeviceCommands.h"
 
+#include <wx/button.h>
+#include <wx/evtloop.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -16,37 +24,181 @@ bool MacEditChordHeld()
     return wxGetKeyState(WXK_CONTROL) && wxGetKeyState(WXK_SHIFT);
 }
 
+// Disables, for its life, every window of `frame` except `keep` (and the
+// windows that hold it) and the status bar, and the menus; restores
+// exactly what it disabled.
+class InputLock
+{
+public:
+    InputLock(wxFrame& frame, wxWindow* keep) : m_others(&frame), m_menuBar(frame.GetMenuBar())
+    {
+        DisableAllBut(frame, keep, frame.GetStatusBar());
+        if (m_menuBar) {
+            for (size_t i = 0; i < m_menuBar->GetMenuCount(); ++i) {
+                if (m_menuBar->IsEnabledTop(i)) {
+                    m_menuBar->EnableTop(i, false);
+                    m_menus.push_back(i);
+                }
+            }
+        }
+    }
+    ~InputLock()
+    {
+        for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+            if (*it)
+                (*it)->Enable();
+        for (size_t i : m_menus)
+            m_menuBar->EnableTop(i, true);
+    }
+    InputLock(const InputLock&) = delete;
+    InputLock& operator=(const InputLock&) = delete;
+
+private:
+    void DisableAllBut(wxWindow& parent, wxWindow* keep, wxWindow* statusBar)
+    {
+        for (wxWindow* child : parent.GetChildren()) {
+            if (child == keep || child == statusBar || child == m_menuBar || child->IsTopLevel())
+                continue;
+            if (child->IsDescendant(keep)) {
+                DisableAllBut(*child, keep, statusBar);
+            } else if (child->IsThisEnabled()) {
+                child->Disable();
+                m_windows.emplace_back(child);
+            }
+        }
+    }
+
+    wxWindowDisabler m_others;  // every other top-level window
+    wxMenuBar* m_menuBar;
+    std::vector<wxWeakRef<wxWindow>> m_windows;
+    std::vector<size_t> m_menus;
+};
+
+} // namespace
+
 // Claims the window's one device-command slot for the life of a command.
 // Socket waits dispatch events, so without it a click or menu command made
 // while a link waits would start a second command on the same link.
-class DeviceCommandSlot
+// Once started, the window takes no input but Cancel and Escape, and the
+// status bar follows the link's steps.
+class ConfigFrame::DeviceWork : public LinkWatcher
 {
 public:
-    explicit DeviceCommandSlot(bool& busy) : m_busy(busy), m_owner(!busy) { m_busy = true; }
-    ~DeviceCommandSlot()
+    explicit DeviceWork(ConfigFrame& frame) : m_frame(frame), m_owner(!frame.m_deviceBusy)
     {
-        if (m_owner)
-            m_busy = false;
+        frame.m_deviceBusy = true;
     }
-    DeviceCommandSlot(const DeviceCommandSlot&) = delete;
-    DeviceCommandSlot& operator=(const DeviceCommandSlot&) = delete;
+    ~DeviceWork() override
+    {
+        if (!m_owner)
+            return;
+        if (m_lock) {
+            m_frame.m_config->SetLinkWatcher(nullptr);
+            m_frame.m_deviceWork = nullptr;
+            m_frame.m_buttonCancel->Disable();
+            m_lock.reset();
+            if (m_focus)
+                m_focus->SetFocus();
+        }
+        m_frame.m_deviceBusy = false;
+        if (m_frame.m_closeAfterDeviceWork) {
+            m_frame.m_closeAfterDeviceWork = false;
+            ConfigFrame& frame = m_frame;
+            frame.CallAfter([&frame] { frame.Close(); });
+        }
+    }
+    DeviceWork(const DeviceWork&) = delete;
+    DeviceWork& operator=(const DeviceWork&) = delete;
+
     explicit operator bool() const { return m_owner; }
 
+    // The link work begins: `status` until its first step.
+    void Start(const wxString& status)
+    {
+        m_focus = wxWindow::FindFocus();
+        m_lock = std::make_unique<InputLock>(m_frame, m_frame.m_buttonCancel);
+        m_busy = std::make_unique<wxBusyCursor>();
+        m_frame.m_buttonCancel->Enable();
+        m_frame.m_buttonCancel->SetFocus();
+        m_frame.m_deviceWork = this;
+        m_frame.m_config->SetLinkWatcher(this);
+        if (!status.empty())
+            m_frame.SetStatus(status);
+    }
+
+    void RequestCancel()
+    {
+        if (!m_frame.m_buttonCancel->IsEnabled())
+            return;
+        m_cancelRequested = true;
+        m_frame.m_buttonCancel->Disable();
+        m_frame.SetStatus("Cancelling...");
+    }
+
+    void OnStep(const wxString& text, bool cancellable) override
+    {
+        if (m_cancelRequested)
+            return;
+        m_frame.SetStatus(text);
+        if (!cancellable)
+            m_frame.m_buttonCancel->Disable();
+    }
+
+    bool IsCancelRequested() override
+    {
+        // Serial waits are sleeps: let the window see clicks and keys.
+        wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+        if (loop && !loop->IsYielding())
+            loop->YieldFor(wxEVT_CATEGORY_ALL);
+        return m_cancelRequested;
+    }
+
 private:
-    bool& m_busy;
+    ConfigFrame& m_frame;
     bool m_owner;
+    bool m_cancelRequested = false;
+    wxWeakRef<wxWindow> m_focus;
+    std::unique_ptr<InputLock> m_lock;
+    std::unique_ptr<wxBusyCursor> m_busy;
 };
 
-// While the link waits the windows take no input: no edits of the document
-// being sent, no closing of the window that owns the link.
-template <typename Operation>
-auto RunOnLink(Operation operation)
+void ConfigFrame::OnCancelDeviceWork(wxCommandEvent&)
 {
-    wxWindowDisabler noInput;
-    return operation();
+    RequestDeviceCancel();
 }
 
-} // namespace
+void ConfigFrame::OnCharHook(wxKeyEvent& event)
+{
+    if (m_deviceWork && event.GetKeyCode() == WXK_ESCAPE) {
+        RequestDeviceCancel();
+        return;
+    }
+    event.Skip();
+}
+
+void ConfigFrame::RequestDeviceCancel()
+{
+    if (m_deviceWork)
+        m_deviceWork->RequestCancel();
+}
+
+bool ConfigFrame::CloseDuringDeviceWork()
+{
+    if (!m_deviceWork)
+        return false;
+    // The window closes once the command has stopped.
+    m_closeAfterDeviceWork = true;
+    RequestDeviceCancel();
+    return true;
+}
+
+bool ConfigFrame::TryBefore(wxEvent& event)
+{
+    // Menu commands and their accelerators wait until the device is done.
+    if (m_deviceWork && event.GetEventType() == wxEVT_MENU)
+        return true;
+    return wxFrame::TryBefore(event);
+}
 
 // The device's error text follows the command's own message.
 void ConfigFrame::ReportDeviceFailure(const CommandReport& report, const wxString& error)
@@ -57,17 +209,20 @@ void ConfigFrame::ReportDeviceFailure(const CommandReport& report, const wxStrin
 
 void ConfigFrame::OnGetId(wxCommandEvent&)
 {
-    DeviceCommandSlot slot(m_deviceBusy);
-    if (!slot)
+    DeviceWork work(*this);
+    if (!work)
         return;
-    wxBusyCursor busy;
     const ConnectionParameters link = GetConnectionParameters();
-    SetStatus("Requesting ID...");
+    work.Start("Requesting ID...");
     wxString identity;
     wxString error;
-    if (RunOnLink([&] { return m_config->GetDeviceId(link.useTcp, link.target, link.number, identity, error); })) {
+    if (m_config->GetDeviceId(link.useTcp, link.target, link.number, identity, error)) {
         m_deviceIdText->SetValue(identity);
         SetStatus(kGetIdReport.done);
+        return;
+    }
+    if (m_config->WasCancelled()) {
+        SetStatus(kGetIdReport.cancelled);
         return;
     }
     ClearFields(CLEAR_DEVICE_ID);
@@ -78,16 +233,20 @@ void ConfigFrame::OnGetId(wxCommandEvent&)
 
 void ConfigFrame::OnRead(wxCommandEvent&)
 {
-    DeviceCommandSlot slot(m_deviceBusy);
-    if (!slot)
+    DeviceWork work(*this);
+    if (!work)
         return;
-    wxBusyCursor busy;
     const ConnectionParameters link = GetConnectionParameters();
-    SetStatus("Requesting configuration...");
+    work.Start("Requesting configuration...");
     wxString error;
-    if (RunOnLink([&] { return m_config->ReadFromDevice(link.useTcp, link.target, link.number, error); })) {
+    if (m_config->ReadFromDevice(link.useTcp, link.target, link.number, error)) {
         RefreshFromDocument();
         SetStatus(kReadReport.done);
+        return;
+    }
+    if (m_config->WasCancelled()) {
+        // The document and the fields stay as they were.
+        SetStatus(kReadReport.cancelled);
         return;
     }
     ClearFields(CLEAR_DOCUMENT);
@@ -96,8 +255,8 @@ void ConfigFrame::OnRead(wxCommandEvent&)
 
 void ConfigFrame::OnWrite(wxCommandEvent&)
 {
-    DeviceCommandSlot slot(m_deviceBusy);
-    if (!slot)
+    DeviceWork work(*this);
+    if (!work)
         return;
     if (MacEditChordHeld()) {
         SetMacEditMode(!m_macEditMode);
@@ -112,21 +271,22 @@ void ConfigFrame::OnWrite(wxCommandEvent&)
     if (!ConfirmWrite(*m_config, ask))
         return;
 
-    wxBusyCursor busy;
-    SetStatus("Sending configuration...");
     const ConnectionParameters link = GetConnectionParameters();
+    work.Start("Sending configuration...");
     wxString error;
     // Outside MAC edit mode the device keeps its own MAC address.
     const MacOnWrite mac = m_macEditMode ? MacOnWrite::Document : MacOnWrite::KeptByDevice;
-    const WriteOutcome outcome = RunOnLink(
-        [&] { return SendConfiguration(*m_config, link.useTcp, link.target, link.number, ask, error, mac); });
-    switch (outcome) {
+    switch (SendConfiguration(*m_config, link.useTcp, link.target, link.number, ask, error, mac)) {
     case WriteOutcome::Sent:
         SetStatus(kWriteReport.done);
         break;
     case WriteOutcome::Declined:
         // The user has just said No; an error box would only repeat it.
         SetStatus(kWriteReport.failed);
+        break;
+    case WriteOutcome::Cancelled:
+        SetStatus(kWriteReport.cancelled);
+        wxMessageBox(kWriteCancelledMessage, kProgramCaption, wxOK | wxICON_WARNING, nullptr);
         break;
     case WriteOutcome::Failed:
         ReportDeviceFailure(kWriteReport, error);
@@ -136,16 +296,18 @@ void ConfigFrame::OnWrite(wxCommandEvent&)
 
 void ConfigFrame::SendAcknowledgedCommand(const AcknowledgedCommand& command)
 {
-    DeviceCommandSlot slot(m_deviceBusy);
-    if (!slot)
+    DeviceWork work(*this);
+    if (!work)
         return;
-    wxBusyCursor busy;
     const ConnectionParameters link = GetConnectionParameters();
+    work.Start(wxString());
     wxString error;
-    if (RunOnLink([&] {
-            return RunAcknowledgedCommand(*m_config, command, link.useTcp, link.target, link.number, error);
-        })) {
+    if (RunAcknowledgedCommand(*m_config, command, link.useTcp, link.target, link.number, error)) {
         SetStatus(command.report.done);
+        return;
+    }
+    if (m_config->WasCancelled()) {
+        SetStatus(command.report.cancelled);
         return;
     }
     ReportDeviceFailure(command.report, error);

@@ -168,6 +168,10 @@ void ConfigFrame::OnQuit(wxCommandEvent&)
 
 void ConfigFrame::OnClose(wxCloseEvent& event)
 {
+    if (event.CanVeto() && CloseDuringDeviceWork()) {
+        event.Veto();
+        return;
+    }
     if (event.CanVeto() && !PromptToSaveChanges()) {
         event.Veto();
         return;

@@ -27,8 +27,30 @@ void ConfigFrame::RestoreGeometry()
     m_geometryStore = std::make_unique<wxFileConfig>(kGeometryStoreName, wxEmptyString, m_geometryFile, wxEmptyString,
                                                      wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE);
     const auto rect = RestoredWindowRect(ReadGeometry(*m_geometryStore), wxGetClientDisplayRect());
-    if (rect)
-        SetSize(rect->x, rect->y, rect->width, rect->height, wxSIZE_AUTO);
+    if (!rect)
+        return;
+    // A window manager's frame is known only once the window shows. Given
+    // the outer size before then, GTK lays the window out for that size and
+    // shrinks it by the frame afterwards, allocating its scroll bars less
+    // than they need on the way. So the window takes the size without the
+    // frame now, and the exact outer size once it shows.
+    const wxSize nonClient = GetSize() - GetClientSize();
+    SetClientSize(rect->GetSize() - nonClient);
+    Move(rect->GetPosition());
+    m_restoredRect = *rect;
+    Bind(wxEVT_SHOW, &ConfigFrame::OnFirstShow, this);
+}
+
+void ConfigFrame::OnFirstShow(wxShowEvent& event)
+{
+    event.Skip();
+    if (!event.IsShown() || !m_restoredRect)
+        return;
+    CallAfter([this] {
+        if (m_restoredRect)
+            SetSize(*m_restoredRect);
+        m_restoredRect.reset();
+    });
 }
 
 void ConfigFrame::SaveGeometry()

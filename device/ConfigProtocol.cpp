@@ -8,6 +8,7 @@
 #include <vector>
 
 const char* const kNoResponseText = "No/Unknown response";
+const char* const kCancelledText = "Cancelled";
 
 namespace {
 
@@ -75,6 +76,8 @@ bool ConfigProtocol::PortExists(const wxString& path) const
 
 bool ConfigProtocol::OpenLink(bool useTcp, const wxString& target, int portOrSpeed)
 {
+    if (CheckCancel())
+        return false;
     if (!useTcp)
         return m_serial.Open(target, portOrSpeed, 8, 1) == 1;
 
@@ -83,16 +86,34 @@ bool ConfigProtocol::OpenLink(bool useTcp, const wxString& target, int portOrSpe
     wxIPV4address address;
     if (!address.Hostname(target) || !address.Service(uint16_t(portOrSpeed)))
         return false;
-    Close();
-    if (!Connect(address, true)) {
-        wxMilliSleep(m_timing.reconnectPauseMs);
-        if (!Connect(address, true)) {
+    BeginStep("connecting");
+    if (!ConnectTcp(address)) {
+        if (!Pause(m_timing.reconnectPauseMs) || !ConnectTcp(address)) {
             Close();
             return false;
         }
     }
-    wxMilliSleep(m_timing.afterConnectMs);
+    if (!Pause(m_timing.afterConnectMs)) {
+        Close();
+        return false;
+    }
     return true;
+}
+
+bool ConfigProtocol::ConnectTcp(const wxIPV4address& address)
+{
+    Close();
+    if (Connect(address, false))
+        return true;
+    // Bounded by the socket's time-out, as a blocking connect would be, in
+    // slices short enough to notice a cancel.
+    const long limitMs = GetTimeout() * 1000;
+    for (long waited = 0;; waited += kCancelCheckMs) {
+        if (WaitOnConnect(0, kCancelCheckMs))
+            return IsConnected();
+        if (waited + kCancelCheckMs >= limitMs || CheckCancel())
+            return false;
+    }
 }
 
 bool ConfigProtocol::CloseLink(bool useTcp)
@@ -104,6 +125,54 @@ bool ConfigProtocol::CloseLink(bool useTcp)
     return true;
 }
 
+void ConfigProtocol::BeginCommand(const char* name)
+{
+    m_commandName = name;
+    m_step.clear();
+    m_cancellable = true;
+    m_cancelled = false;
+}
+
+void ConfigProtocol::BeginStep(const wxString& step)
+{
+    m_step = step;
+    TellWatcher(wxString());
+}
+
+void ConfigProtocol::EndCancellableSteps()
+{
+    m_cancellable = false;
+}
+
+void ConfigProtocol::TellWatcher(const wxString& suffix)
+{
+    if (!m_watcher)
+        return;
+    wxString text = m_commandName;
+    if (!m_step.empty())
+        text += (text.empty() ? "" : ": ") + m_step;
+    m_watcher->OnStep(text + suffix + "...", m_cancellable);
+}
+
+bool ConfigProtocol::CheckCancel()
+{
+    if (!m_cancelled && m_cancellable && m_watcher && m_watcher->IsCancelRequested())
+        m_cancelled = true;
+    return m_cancelled;
+}
+
+bool ConfigProtocol::Pause(int ms)
+{
+    while (ms > 0) {
+        if (CheckCancel())
+            return false;
+        const int slice = std::min(ms, kCancelCheckMs);
+        wxMilliSleep(slice);
+        ms -= slice;
+    }
+    return !CheckCancel();
+}
+
 bool ConfigProtocol::SendFrame(bool useTcp, const uint8_t* frame, size_t length)
 {
     if (!useTcp)
@@ -111,21 +180,26 @@ bool ConfigProtocol::SendFrame(bool useTcp, const uint8_t* frame, size_t length)
     Write(frame, wxUint32(length));
     if (LastError() != wxSOCKET_NOERROR)
         return false;
-    wxMilliSleep(m_timing.afterSendMs);
-    return true;
+    return Pause(m_timing.afterSendMs);
 }
 
 bool ConfigProtocol::PollChunk(bool useTcp, uint8_t* chunk, size_t capacity, size_t& got)
 {
     got = 0;
     if (useTcp) {
-        if (!WaitForRead(m_timing.tcpPollMs / 1000, m_timing.tcpPollMs % 1000))
-            return false;
+        // One wait for the whole poll, cut into slices to notice a cancel.
+        for (int left = m_timing.tcpPollMs;; left -= kCancelCheckMs) {
+            if (WaitForRead(0, std::min(left, kCancelCheckMs)))
+                break;
+            if (left <= kCancelCheckMs || CheckCancel())
+                return false;
+        }
         Read(chunk, wxUint32(capacity));
         got = LastCount();
         return true;
     }
-    wxMilliSleep(m_timing.serialPollMs);
+    if (!Pause(m_timing.serialPollMs))
+        return false;
     const int count = m_serial.Read(chunk, int(capacity));
     if (count <= 0)
         return false;
@@ -136,6 +210,8 @@ bool ConfigProtocol::PollChunk(bool useTcp, uint8_t* chunk, size_t capacity, siz
 int16_t ConfigProtocol::Transact(bool useTcp, const uint8_t* command, uint16_t commandLength, const char* expected,
                                  uint8_t* reply, uint16_t replySize, uint8_t attempts)
 {
+    if (CheckCancel())
+        return 0;
     if (useTcp) {
         if (!IsConnected())
             return 0;
@@ -143,7 +219,8 @@ int16_t ConfigProtocol::Transact(bool useTcp, const uint8_t* command, uint16_t c
     } else {
         if (!m_serial.IsOpen())
             return 0;
-        wxMilliSleep(m_timing.serialSettleMs);
+        if (!Pause(m_timing.serialSettleMs))
+            return 0;
         uint8_t stale[kChunkSize];
         m_serial.Read(stale, sizeof stale);
     }
@@ -157,6 +234,11 @@ int16_t ConfigProtocol::Transact(bool useTcp, const uint8_t* command, uint16_t c
 
     uint8_t chunk[kChunkSize];
     for (unsigned attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0) {
+            if (CheckCancel())
+                return 0;
+            TellWatcher(wxString::Format(" (attempt %u of %u)", attempt + 1, unsigned(attempts)));
+        }
         if (!SendFrame(useTcp, frame.data(), frame.size()))
             return 0;
 
@@ -226,7 +308,7 @@ bool ConfigProtocol::Exchange(bool useTcp, const uint8_t* command, uint16_t comm
     if (result < 0)
         error = ErrorLineText(reply);
     else
-        error = kNoResponseText;
+        error = m_cancelled ? kCancelledText : kNoResponseText;
     return false;
 }
 

@@ -29,12 +29,29 @@ struct LinkTiming {
     int serialSettleMs = 100;    // pause before stale serial input is dropped
 };
 
+// Follows a device command for whoever started it: each step as it begins,
+// and whether the user wants the command stopped.
+class LinkWatcher
+{
+public:
+    virtual ~LinkWatcher() = default;
+    // A step begins. `text` says which, for a status line ("Requesting
+    // configuration: node 3 of 6..."). `cancellable` is false once the
+    // command can no longer be stopped: the end of a write has been sent.
+    virtual void OnStep(const wxString& text, bool cancellable) = 0;
+    // Asked before every step and at least every kCancelCheckMs while the
+    // link waits; true stops the command.
+    virtual bool IsCancelRequested() = 0;
+};
+
 class ConfigProtocol : public wxSocketClient
 {
 public:
     // Every exchange uses a reply buffer of this size.
     static constexpr uint16_t kReplyBufferSize = 1024;
     static constexpr size_t kClockFrameSize = 18;
+    // The longest a wait runs before the link asks whether to stop.
+    static constexpr int kCancelCheckMs = 50;
 
     ConfigProtocol();
     ~ConfigProtocol() override;
@@ -47,6 +64,13 @@ public:
     bool PortExists(const wxString& path) const;
     void SetLinkTiming(const LinkTiming& timing) { m_timing = timing; }
     const LinkTiming& GetLinkTiming() const { return m_timing; }
+    // The watcher of the commands that follow; nullptr for none. The caller
+    // keeps it alive while it is set.
+    void SetLinkWatcher(LinkWatcher* watcher) { m_watcher = watcher; }
+    // True when the last command ended because its watcher asked it to
+    // stop. A cancelled read changes nothing; a cancelled write never sent
+    // its end.
+    bool WasCancelled() const { return m_cancelled; }
     bool OpenLink(bool useTcp, const wxString& target, int portOrSpeed);
     bool CloseLink(bool useTcp);
 
@@ -108,13 +132,39 @@ private:
     // The NUL-terminated error line that Transact left in a reply buffer.
     static wxString ErrorLineText(const uint8_t* reply);
 
+    // A command begins: names it for the watcher's step texts and forgets
+    // an earlier command's cancel.
+    void BeginCommand(const char* name);
+    // A step of the command begins; an empty `step` is the command itself.
+    void BeginStep(const wxString& step);
+    // From here on the command cannot be stopped.
+    void EndCancellableSteps();
+    // Before the step that ends a write: false, with the cancelled text,
+    // when the command was asked to stop; otherwise the rest of the
+    // command can no longer be stopped.
+    bool StopUnlessCancelled(wxString& error);
+    void TellWatcher(const wxString& suffix);
+    // True (and remembered) when the watcher asks to stop and the command
+    // still can be.
+    bool CheckCancel();
+    // Waits `ms` milliseconds; false when the command was stopped meanwhile.
+    bool Pause(int ms);
+    bool ConnectTcp(const wxIPV4address& address);
+
     bool SendFrame(bool useTcp, const uint8_t* frame, size_t length);
     // One read of up to `capacity` bytes; false when this attempt is over.
     bool PollChunk(bool useTcp, uint8_t* chunk, size_t capacity, size_t& got);
 
     CSerialComUnix m_serial;
     LinkTiming m_timing;
+    LinkWatcher* m_watcher = nullptr;
+    const char* m_commandName = "";
+    wxString m_step;
+    bool m_cancellable = true;
+    bool m_cancelled = false;
 };
 
 // The text shown when the device gives no usable answer.
 extern const char* const kNoResponseText;
+// The error text of a command its watcher stopped.
+extern const char* const kCancelledText;

@@ -53,7 +53,9 @@ std::array<uint8_t, ConfigProtocol::kClockFrameSize> ClockFrame(const std::tm& t
 bool ConfigProtocol::GetDeviceId(bool useTcp, const wxString& target, int portOrSpeed, wxString& identity,
                                  wxString& error)
 {
+    BeginCommand("Requesting ID");
     return WithLink(useTcp, target, portOrSpeed, [&] {
+        BeginStep(wxString());
         uint8_t reply[kReplyBufferSize + 1];
         int16_t length = 0;
         if (!Exchange(useTcp, Bytes(kIdCommand), 2, kIdReply, reply, kIdAttempts, error, &length))
@@ -68,9 +70,14 @@ bool ConfigProtocol::GetDeviceId(bool useTcp, const wxString& target, int portOr
 
 bool ConfigProtocol::GetProtocolVersion(bool useTcp, uint8_t& major, uint8_t& minor, wxString& error)
 {
+    BeginStep("protocol version");
     uint8_t reply[kReplyBufferSize + 1];
     const int16_t length = Transact(useTcp, Bytes(kVersionCommand), 3, kVersionReply, reply, kReplyBufferSize,
                                     kVersionAttempts);
+    if (length == 0 && WasCancelled()) {
+        error = kCancelledText;
+        return false;
+    }
     if (length == 0) {
         // Devices older than the version command stay silent or do not know it.
         major = 1;
@@ -105,7 +112,9 @@ bool ConfigProtocol::SetDeviceClock(bool useTcp, const wxString& target, int por
                                     wxString& error)
 {
     const auto frame = ClockFrame(localTime);
+    BeginCommand("Sending time set command");
     return WithLink(useTcp, target, portOrSpeed, [&] {
+        BeginStep(wxString());
         uint8_t reply[kReplyBufferSize + 1];
         return Exchange(useTcp, frame.data(), uint16_t(frame.size()), kClockReply, reply, kClockAttempts, error);
     });
@@ -113,7 +122,9 @@ bool ConfigProtocol::SetDeviceClock(bool useTcp, const wxString& target, int por
 
 bool ConfigProtocol::RebootDevice(bool useTcp, const wxString& target, int portOrSpeed, wxString& error)
 {
+    BeginCommand("Sending reboot command");
     return WithLink(useTcp, target, portOrSpeed, [&] {
+        BeginStep(wxString());
         uint8_t reply[kReplyBufferSize + 1];
         return Exchange(useTcp, Bytes(kRebootCommand), 6, kRebootReply, reply, kRebootAttempts, error);
     });

@@ -4,6 +4,7 @@
 
 #include "config/BlockCrc.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,6 +24,11 @@ std::vector<uint8_t> ChecksummedFrame(const std::string& text, const void* data 
     frame.push_back(uint8_t(crc >> 8));
     frame.push_back(uint8_t(crc & 0xFF));
     return frame;
+}
+
+wxString NodeOfCount(unsigned node, unsigned count)
+{
+    return wxString::Format("node %u of %u", node, count);
 }
 
 std::string NodeStep(const char* format, unsigned node)
@@ -67,6 +73,7 @@ bool ConfigProtocol::ReadConfig(bool useTcp, const wxString& target, int portOrS
     // A read that fails part way must leave the caller's blocks as they were.
     MainBlock newMain = main;
     IpBlock newIp = ip;
+    BeginCommand("Requesting configuration");
     if (!RunTransfer(
             useTcp, target, portOrSpeed, error, [&] { return ReadConfigLegacy(useTcp, newMain, newIp, error); },
             [&] { return ReadConfigSegmented(useTcp, newMain, newIp, error); }))
@@ -79,6 +86,7 @@ bool ConfigProtocol::ReadConfig(bool useTcp, const wxString& target, int portOrS
 bool ConfigProtocol::WriteConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main,
                                  const IpBlock& ip, wxString& error, const ConfirmLossyWrite& confirmLoss)
 {
+    BeginCommand("Sending configuration");
     return RunTransfer(
         useTcp, target, portOrSpeed, error, [&] { return WriteConfigLegacy(useTcp, main, ip, error, confirmLoss); },
         [&] { return WriteConfigSegmented(useTcp, main, ip, error); });
@@ -88,6 +96,16 @@ wxString ConfigProtocol::UnsupportedVersionText(uint8_t major, uint8_t minor)
 {
     return wxString::Format("Unsupported protocol version: v%d.%d\r\nMaybe check for updated config application?",
                             int(major), int(minor));
+}
+
+bool ConfigProtocol::StopUnlessCancelled(wxString& error)
+{
+    if (CheckCancel()) {
+        error = kCancelledText;
+        return false;
+    }
+    EndCancellableSteps();
+    return true;
 }
 
 bool ConfigProtocol::ReadPiece(bool useTcp, const std::vector<uint8_t>& frame, const std::string& expected,
@@ -122,36 +140,58 @@ bool ConfigProtocol::ReadConfigSegmented(bool useTcp, MainBlock& main, IpBlock& 
 {
     if (main.nodeCount > kMaxNodes)
         main.nodeCount = kMaxNodes;
-    if (!ReadPiece(useTcp, ChecksummedFrame("get config S"), "Get config S OK", nullptr, 0, error) ||
-        !ReadPiece(useTcp, ChecksummedFrame("get config 0"), "Get config 0 ", &main, kMainHeaderSize, error))
+    BeginStep("start");
+    if (!ReadPiece(useTcp, ChecksummedFrame("get config S"), "Get config S OK", nullptr, 0, error))
         return false;
-    for (unsigned n = 1; n <= main.nodeCount && n <= kMaxNodes; ++n)
+    BeginStep("general settings");
+    if (!ReadPiece(useTcp, ChecksummedFrame("get config 0"), "Get config 0 ", &main, kMainHeaderSize, error))
+        return false;
+    const unsigned nodes = std::min<unsigned>(main.nodeCount, kMaxNodes);
+    for (unsigned n = 1; n <= nodes; ++n) {
+        BeginStep(NodeOfCount(n, nodes));
         if (!ReadPiece(useTcp, NodeReadFrame(n), NodeStep("Get config %u ", n), &main.node[n - 1], kNodeEntrySize,
                        error))
             return false;
-    return ReadPiece(useTcp, ChecksummedFrame("get config E"), "Get config E ", &ip, kIpBlockSize, error) &&
-           ReadPiece(useTcp, ChecksummedFrame("get config D"), "Get config D ", nullptr, 0, error);
+    }
+    BeginStep("IP settings");
+    if (!ReadPiece(useTcp, ChecksummedFrame("get config E"), "Get config E ", &ip, kIpBlockSize, error))
+        return false;
+    BeginStep("end");
+    return ReadPiece(useTcp, ChecksummedFrame("get config D"), "Get config D ", nullptr, 0, error);
 }
 
 bool ConfigProtocol::WriteConfigSegmented(bool useTcp, MainBlock& main, const IpBlock& ip, wxString& error)
 {
     if (main.nodeCount > kMaxNodes)
         main.nodeCount = kMaxNodes;
-    if (!WritePiece(useTcp, ChecksummedFrame("set config S"), "Set config S OK", error) ||
-        !WritePiece(useTcp, ChecksummedFrame("set config 0 ", &main, kMainHeaderSize), "Set config 0 OK", error))
+    BeginStep("start");
+    if (!WritePiece(useTcp, ChecksummedFrame("set config S"), "Set config S OK", error))
         return false;
-    for (unsigned n = 1; n <= main.nodeCount; ++n)
+    BeginStep("general settings");
+    if (!WritePiece(useTcp, ChecksummedFrame("set config 0 ", &main, kMainHeaderSize), "Set config 0 OK", error))
+        return false;
+    for (unsigned n = 1; n <= main.nodeCount; ++n) {
+        BeginStep(NodeOfCount(n, main.nodeCount));
         if (!WritePiece(useTcp, ChecksummedFrame(NodeStep("set config %u ", n), &main.node[n - 1], kNodeEntrySize),
                         NodeStep("Set config %u OK", n), error))
             return false;
-    return WritePiece(useTcp, ChecksummedFrame("set config E ", &ip, kIpBlockSize), "Set config E OK", error) &&
-           WritePiece(useTcp, ChecksummedFrame("set config D"), "Set config D OK", error);
+    }
+    BeginStep("IP settings");
+    if (!WritePiece(useTcp, ChecksummedFrame("set config E ", &ip, kIpBlockSize), "Set config E OK", error))
+        return false;
+    // The end tells the device the configuration is complete: once it is
+    // sent, the write runs to its answer.
+    if (!StopUnlessCancelled(error))
+        return false;
+    BeginStep("end");
+    return WritePiece(useTcp, ChecksummedFrame("set config D"), "Set config D OK", error);
 }
 
 bool ConfigProtocol::ReadConfigLegacy(bool useTcp, MainBlock& main, IpBlock& ip, wxString& error)
 {
     static const char kCommand[] = "get config";
     const std::vector<uint8_t> frame(kCommand, kCommand + sizeof kCommand - 1);
+    BeginStep("whole configuration");
     uint8_t data[kLegacyBlockSize + kIpBlockSize + 2];
     if (!ReadPiece(useTcp, frame, kLegacyReplyPrefix, data, sizeof data, error))
         return false;
@@ -187,5 +227,9 @@ bool ConfigProtocol::WriteConfigLegacy(bool useTcp, const MainBlock& main, const
     std::vector<uint8_t> data(kLegacyBlockSize + kIpBlockSize);
     std::memcpy(data.data(), &legacy, kLegacyBlockSize);
     std::memcpy(data.data() + kLegacyBlockSize, &ip, kIpBlockSize);
+    // The one frame is the whole write and its end.
+    if (!StopUnlessCancelled(error))
+        return false;
+    BeginStep("whole configuration");
     return WritePiece(useTcp, ChecksummedFrame("set config ", data.data(), data.size()), "Set config OK", error);
 }

@@ -11,20 +11,23 @@ constexpr const char* kWriteRisk =
 
 } // namespace
 
-const CommandReport kGetIdReport = {"ID retrieved", "Get ID failed", "Failed to retrieve ID from device."};
+const CommandReport kGetIdReport = {"ID retrieved", "Get ID failed", "Failed to retrieve ID from device.",
+                                    "Get ID cancelled"};
 const CommandReport kReadReport = {"Configuration retreived", "Configuration read failed",
-                                   "Failed to retrieve config from device."};
+                                   "Failed to retrieve config from device.", "Configuration read cancelled"};
 const CommandReport kWriteReport = {"Configuration sent and acknowledged", "Configuration write failed",
-                                    "Failed to write config to device."};
+                                    "Failed to write config to device.", "Configuration write cancelled"};
+const char* const kWriteCancelledMessage =
+    "Configuration write cancelled.\r\n\r\nThe device was not told that the configuration is complete.";
 
 const AcknowledgedCommand kSetClockCommand = {
     &ConfigProtocol::SetDeviceClock,
     {"Set time command sent and acknowledged", "Failed to send time set command",
-     "Failed to send time set command to device."}};
+     "Failed to send time set command to device.", "Set time command cancelled before it was acknowledged"}};
 const AcknowledgedCommand kRebootCommand = {
     &ConfigProtocol::RebootDevice,
     {"Reboot command sent and acknowledged", "Failed to send reboot command",
-     "Failed to send reboot command to device."}};
+     "Failed to send reboot command to device.", "Reboot command cancelled before it was acknowledged"}};
 
 wxString ControlLinkRiskQuestion(const wxString& situation, const wxString& risk)
 {
@@ -63,7 +66,9 @@ WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& 
     };
     if (config.WriteToDevice(useTcp, target, portOrSpeed, error, confirmLoss, mac))
         return WriteOutcome::Sent;
-    return declined ? WriteOutcome::Declined : WriteOutcome::Failed;
+    if (declined)
+        return WriteOutcome::Declined;
+    return config.WasCancelled() ? WriteOutcome::Cancelled : WriteOutcome::Failed;
 }
 
 bool RunAcknowledgedCommand(ConfigProtocol& link, const AcknowledgedCommand& command, bool useTcp,

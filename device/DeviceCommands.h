@@ -30,21 +30,27 @@ wxString ControlLinkRiskQuestion(const wxString& situation, const wxString& risk
 // protect; true when every question asked was answered yes.
 bool ConfirmWrite(const ConfigData& config, const AskUser& ask);
 
-enum class WriteOutcome { Sent, Declined, Failed };
+enum class WriteOutcome { Sent, Declined, Failed, Cancelled };
 
 // Writes the configuration to the device, asking before an older device's
 // format loses data, and sending the MAC address `mac` names. Declined: the
-// user said no, and `error` is unchanged.
+// user said no, and `error` is unchanged. Cancelled: the link's watcher
+// stopped the write before its end was sent.
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
                                const AskUser& ask, wxString& error, MacOnWrite mac = MacOnWrite::Document);
 
 // How a command's end is told: the status text on success, the status text
-// on failure, and the message that leads a failure's report.
+// on failure, the message that leads a failure's report, and the status
+// text when the user stopped the command.
 struct CommandReport {
     const char* done;
     const char* failed;
     const char* failedMessage;
+    const char* cancelled;
 };
+
+// The message after a cancelled write: what the device was left with.
+extern const char* const kWriteCancelledMessage;
 
 extern const CommandReport kGetIdReport;
 extern const CommandReport kReadReport;

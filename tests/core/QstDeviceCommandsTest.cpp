@@ -7,6 +7,9 @@
 #include "support/ProgramRun.h"
 
 #include <gtest/gtest.h>
+#include <wx/dir.h>
+
+#include <algorithm>
 
 #include <sys/socket.h>
 #include <netinet/in.h>
@@ -261,4 +264,63 @@ TEST(QstFind, BadSubnetsAreRefused)
     const ProgramResult range = RunProgram("qst", {"find", "127.0.300."});
     EXPECT_EQ(range.status, 2);
     EXPECT_TRUE(Contains(range.err, "IP range does not look valid (octet out of range 0-255).")) << range.err;
+}
+
+namespace {
+
+bool LoggedFrameStarting(const std::string& log, const std::string& head)
+{
+    for (const auto& frame : LoggedFrames(log))
+        if (frame.size() >= head.size() && std::equal(head.begin(), head.end(), frame.begin()))
+            return true;
+    return false;
+}
+
+// The names in a folder.
+std::vector<std::string> FolderNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    wxDir dir(path);
+    wxString name;
+    for (bool more = dir.GetFirst(&name); more; more = dir.GetNext(&name))
+        names.push_back(name.utf8_string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// Ctrl-C while the device takes its time over a step.
+TEST(QstInterrupt, WriteStopsBeforeItsEnd)
+{
+    TempDir dir;
+    const std::string file = SaveConfig(dir, "send.qst", true, false);
+    const std::string log = dir.File("device.log");
+    const std::string saved = dir.File("device.qst");
+    DevSimProcess sim({"--silent", "set-2", "--log", log, "--save", saved});
+    ASSERT_TRUE(sim.IsReady()) << sim.Banner();
+    const ProgramResult run = RunProgram("qst", {"write", "--tcp", TcpTarget(sim), file}, 30,
+                                         [&] { return LoggedFrameStarting(log, "set config 2"); });
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_LT(run.msAfterInterrupt, 500);
+    EXPECT_TRUE(Contains(run.err, "Configuration write cancelled.")) << run.err;
+    EXPECT_FALSE(LoggedFrameStarting(log, "set config 3"));
+    EXPECT_FALSE(LoggedFrameStarting(log, "set config D"));
+    EXPECT_NE(access(saved.c_str(), F_OK), 0) << "the device took the configuration";
+}
+
+TEST(QstInterrupt, ReadWritesNoFile)
+{
+    TempDir dir;
+    const std::string log = dir.File("device.log");
+    DevSimProcess sim({"--silent", "get-E", "--log", log});
+    ASSERT_TRUE(sim.IsReady()) << sim.Banner();
+    const std::string out = dir.File("backup.qst");
+    const ProgramResult run = RunProgram("qst", {"read", "--tcp", TcpTarget(sim), "-o", out}, 30,
+                                         [&] { return LoggedFrameStarting(log, "get config E"); });
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_LT(run.msAfterInterrupt, 500);
+    EXPECT_TRUE(Contains(run.err, "Configuration read cancelled")) << run.err;
+    // No file, whole or partial, and no temporary file left beside it.
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"device.log"});
 }

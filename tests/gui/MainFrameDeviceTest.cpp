@@ -1,194 +1,7 @@
 // The device commands of the main window against the device simulator, over
 // loopback TCP and over a pseudo-terminal chosen as the serial port: status
 // texts, message boxes, what the window shows and what the device received.
-#include "FrameTestSupport.h"
-
-#include "config/ConfigData.h"
-#include "device/DeviceCommands.h"
-#include "support/DevSimProcess.h"
-
-#include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/combobox.h>
-#include <wx/grid.h>
-#include <wx/radiobut.h>
-#include <wx/spinctrl.h>
-#include <wx/statusbr.h>
-#include <wx/textctrl.h>
-#include <wx/timer.h>
-#include <wx/uiaction.h>
-
-#include <cstring>
-#include <ctime>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
-namespace {
-
-const wxString kTitle = "TARVEN Quorastelline Configuration Utility";
-// The texts themselves are checked in the core test of the shared rules.
-const wxString kNoControlQuestion = WriteQuestionText(WriteQuestion::NoControlLink);
-const wxString kWriteProtectQuestion = WriteQuestionText(WriteQuestion::WriteProtect);
-const wxString kLossyQuestion = WriteQuestionText(WriteQuestion::LossyConversion);
-
-using Frame = std::vector<unsigned char>;
-
-Frame TextFrame(const char* text)
-{
-    return Frame(text, text + std::strlen(text));
-}
-
-bool StartsWith(const Frame& frame, const char* text)
-{
-    const size_t n = std::strlen(text);
-    return frame.size() >= n && std::memcmp(frame.data(), text, n) == 0;
-}
-
-// A configuration unlike the defaults in every field the window shows.
-void MakeDistinct(ConfigData& config)
-{
-    config.SetWriteProtect(1);
-    config.SetDataAge(77);
-    config.SetSdLogLevel(5);
-    config.SetSdLogAge(12);
-    ASSERT_TRUE(config.AddNode());
-    ASSERT_TRUE(config.SetIpSettings("10.1.2.3", "255.255.0.0", "10.1.0.254", "0:0:0:0:0:0", "6010"));
-}
-
-class MainFrameDevice : public FrameTest
-{
-protected:
-    // Any message box not answered by the test fails it.
-    RefuseUnexpectedDialogs m_strayDialogs;
-
-    // A simulator that logs what it receives and saves what it is sent.
-    std::unique_ptr<DevSimProcess> StartDevice(std::vector<std::string> args)
-    {
-        args.insert(args.end(), {"--log", LogPath(), "--save", SavedPath()});
-        auto device = std::make_unique<DevSimProcess>(args);
-        EXPECT_TRUE(device->IsReady()) << device->Banner();
-        return device;
-    }
-    std::string LogPath() { return m_dir.File("device.log"); }
-    std::string SavedPath() { return m_dir.File("device-saved.qst"); }
-
-    std::vector<Frame> Received() { return LoggedFrames(LogPath()); }
-    // Every line the simulator logged: connections opened and closed too.
-    std::vector<std::string> LogLines()
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(LogPath());
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
-    // What the device holds after a write; false when nothing was saved.
-    bool DeviceSaved(ConfigData& saved)
-    {
-        wxString error;
-        return saved.Load(SavedPath(), error);
-    }
-
-    void UseTcp(const DevSimProcess& device)
-    {
-        Find<wxRadioButton>("ID_RADIOBUTTONIP")->SetValue(true);
-        Find<wxTextCtrl>("ID_DEVICEIPADDRESS")->SetValue("127.0.0.1");
-        Find<wxTextCtrl>("ID_DEVICEUDPPORT")->SetValue(wxString::Format("%d", device.Port()));
-    }
-
-    void UseSerial(const std::string& path)
-    {
-        auto* radio = Find<wxRadioButton>("ID_RADIOBUTTONSERIAL");
-        radio->SetValue(true);
-        wxCommandEvent selected(wxEVT_RADIOBUTTON, radio->GetId());
-        selected.SetEventObject(radio);
-        radio->ProcessWindowEvent(selected);
-        Settle();
-        auto* combo = Find<wxComboBox>("ID_COMBOBOXSERIALPORT");
-        ASSERT_TRUE(combo->IsEnabled());
-        combo->SetValue(path);
-    }
-
-    void Press(const char* buttonName)
-    {
-        auto* button = Find<wxButton>(buttonName);
-        wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-        click.SetEventObject(button);
-        button->ProcessWindowEvent(click);
-        Settle();
-    }
-
-    wxString Status() { return m_frame->GetStatusBar()->GetStatusText(0); }
-    wxString Text(const char* name) { return Find<wxTextCtrl>(name)->GetValue(); }
-    wxString DeviceId() { return Text("ID_DEVICEIDTEXT"); }
-
-    // The document's two blocks, to tell whether a command changed them.
-    struct Snapshot {
-        MainBlock main;
-        IpBlock ip;
-        explicit Snapshot(const ConfigData& config) : main(config.GetMainBlock()), ip(config.GetIpBlock()) {}
-        bool Matches(const ConfigData& config) const
-        {
-            return std::memcmp(&main, &config.GetMainBlock(), sizeof main) == 0 &&
-                   std::memcmp(&ip, &config.GetIpBlock(), sizeof ip) == 0;
-        }
-    };
-
-    // Writes `config` to a file for a simulator to hold.
-    std::string HeldFile(const ConfigData& config)
-    {
-        const std::string path = m_dir.File("held.qst");
-        EXPECT_TRUE(const_cast<ConfigData&>(config).Save(path));
-        return path;
-    }
-
-    // The status text and busy cursor 200 ms into `action`, while the
-    // device delays its answer.
-    template <typename Action>
-    std::pair<wxString, bool> WhileWaiting(Action action)
-    {
-        std::pair<wxString, bool> seen{"(timer did not run)", false};
-        wxTimer timer;
-        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { seen = {Status(), wxIsBusy()}; });
-        timer.StartOnce(200);
-        action();
-        timer.Stop();
-        return seen;
-    }
-
-    void ExpectControlsShowDistinct()
-    {
-        EXPECT_TRUE(Find<wxCheckBox>("ID_CHECKBOX1")->GetValue());
-        EXPECT_EQ(Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->GetValue(), 77);
-        EXPECT_EQ(Find<wxSpinCtrl>("ID_SPINCTRLSDLOGLEVEL")->GetValue(), 5);
-        EXPECT_EQ(Text("ID_TEXTCTRLLOGTEXT"), "everything!!");
-        EXPECT_EQ(Find<wxSpinCtrl>("ID_SPINCTRLLOGAGE")->GetValue(), 12);
-        EXPECT_EQ(Text("ID_TEXTCTRL1"), "10.1.2.3");
-        EXPECT_EQ(Text("ID_TEXTCTRL2"), "255.255.0.0");
-        EXPECT_EQ(Text("ID_TEXTCTRL3"), "10.1.0.254");
-        EXPECT_EQ(Text("ID_TEXTCTRL4"), "6010");
-        EXPECT_FALSE(Find<wxGrid>("ID_NODESGRID")->GetCellValue(2, 0).empty()) << "the third node is shown";
-    }
-
-    void ExpectDocumentControlsCleared()
-    {
-        EXPECT_EQ(Text("ID_NOTESTEXT"), "");
-        EXPECT_FALSE(Find<wxCheckBox>("ID_CHECKBOX1")->GetValue());
-        for (const char* spin : {"ID_SPINCTRLDATAAGE", "ID_SPINCTRLSDLOGLEVEL", "ID_SPINCTRLLOGAGE"})
-            EXPECT_EQ(Find<wxSpinCtrl>(spin)->GetTextValue(), "") << spin;
-        for (const char* text : {"ID_TEXTCTRL1", "ID_TEXTCTRL2", "ID_TEXTCTRL3", "ID_TEXTCTRL4", "ID_TEXTCTRL6"})
-            EXPECT_EQ(Text(text), "") << text;
-        auto* nodes = Find<wxGrid>("ID_NODESGRID");
-        for (int row = 0; row < nodes->GetNumberRows(); ++row)
-            EXPECT_EQ(nodes->GetCellValue(row, 0), "") << "node row " << row;
-    }
-};
-
-} // namespace
+#include "MainFrameDeviceFixture.h"
 
 TEST_F(MainFrameDevice, GetIdShowsTheIdentityAndAFailureEmptiesIt)
 {
@@ -560,9 +373,15 @@ TEST_F(MainFrameDevice, ReadAndWriteSayWhatTheyWaitFor)
     auto device = StartDevice({"--delay", "get-0:600", "--delay", "set-0:600"});
     UseTcp(*device);
     using Seen = std::pair<wxString, bool>;
-    EXPECT_EQ(WhileWaiting([&] { Press("ID_BUTTON1"); }), Seen("Requesting configuration...", true));
+    const auto saw = [](const std::vector<Seen>& seen, const Seen& one) {
+        return std::find(seen.begin(), seen.end(), one) != seen.end();
+    };
+    // The device takes 600 ms over the general settings.
+    EXPECT_TRUE(saw(WhileWaiting([&] { Press("ID_BUTTON1"); }),
+                    Seen("Requesting configuration: general settings...", true)));
     EXPECT_EQ(Status(), "Configuration retreived");
-    EXPECT_EQ(WhileWaiting([&] { Press("ID_BUTTON2"); }), Seen("Sending configuration...", true));
+    EXPECT_TRUE(
+        saw(WhileWaiting([&] { Press("ID_BUTTON2"); }), Seen("Sending configuration: general settings...", true)));
     EXPECT_EQ(Status(), "Configuration sent and acknowledged");
     EXPECT_FALSE(wxIsBusy());
 }
@@ -574,16 +393,27 @@ TEST_F(MainFrameDevice, OneDeviceCommandAtATime)
 
     struct Seen {
         bool fired = false;
-        wxString status;
         bool busyCursor = false;
-        bool frameEnabled = true;
+        bool inputTaken = false;
+        bool cancelOffered = false;
     } seen;
+    // What takes input in the window, besides Cancel.
+    const auto input = [this] {
+        return std::vector<bool>{Find<wxButton>("ID_BUTTON1")->IsEnabled(), Find<wxTextCtrl>("ID_NOTESTEXT")->IsEnabled(),
+                                 Find<wxGrid>("ID_NODESGRID")->IsEnabled(), m_frame->GetMenuBar()->IsEnabledTop(0)};
+    };
+    const std::vector<bool> idle = input();
+    ASSERT_EQ(idle, std::vector<bool>(4, true));
+    EXPECT_FALSE(Find<wxButton>("ID_BUTTONCANCEL")->IsEnabled());
     wxTimer timer;
     timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        // Once the device has the command and takes its time.
+        if (seen.fired || Status() != "Requesting ID...")
+            return;
         seen.fired = true;
-        seen.status = Status();
         seen.busyCursor = wxIsBusy();
-        seen.frameEnabled = m_frame->IsEnabled();
+        seen.inputTaken = input() == std::vector<bool>(4, false);
+        seen.cancelOffered = Find<wxButton>("ID_BUTTONCANCEL")->IsEnabled();
         // Every other device command, and Find, while Get ID waits.
         for (long id : {ConfigFrame::ID_MENUDEVICEID, ConfigFrame::ID_MENUDEVICEREAD, ConfigFrame::ID_MENUDEVICEWRITE,
                         ConfigFrame::ID_MENUSETCLOCK, ConfigFrame::ID_MENUREBOOT, ConfigFrame::ID_MENUFIND}) {
@@ -591,19 +421,24 @@ TEST_F(MainFrameDevice, OneDeviceCommandAtATime)
             event.SetEventObject(m_frame.get());
             m_frame->ProcessWindowEvent(event);
         }
+        auto* read = Find<wxButton>("ID_BUTTON1");
+        wxCommandEvent click(wxEVT_BUTTON, read->GetId());
+        click.SetEventObject(read);
+        read->ProcessWindowEvent(click);
     });
-    timer.StartOnce(200);
+    timer.Start(20);
     Press("ID_BUTTON3");
     timer.Stop();
 
     ASSERT_TRUE(seen.fired) << "the timer did not run while the device was waited for";
-    EXPECT_EQ(seen.status, "Requesting ID...");
     EXPECT_TRUE(seen.busyCursor);
-    EXPECT_FALSE(seen.frameEnabled) << "the window took input while the link waited";
+    EXPECT_TRUE(seen.inputTaken) << "the window took input while the link waited";
+    EXPECT_TRUE(seen.cancelOffered);
     EXPECT_EQ(Status(), "ID retrieved");
     EXPECT_EQ(DeviceId(), "Quorastelline slow unit");
     EXPECT_FALSE(wxIsBusy());
-    EXPECT_TRUE(m_frame->IsEnabled());
+    EXPECT_EQ(input(), idle);
+    EXPECT_FALSE(Find<wxButton>("ID_BUTTONCANCEL")->IsEnabled());
     EXPECT_EQ(LogLines(), (std::vector<std::string>{"open", "frame 6964", "close"}));
 }
 

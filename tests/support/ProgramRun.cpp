@@ -19,7 +19,8 @@ std::string ProgramPath(const std::string& program)
 
 } // namespace
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutSeconds)
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutSeconds,
+                         const std::function<bool()>& interruptWhen)
 {
     ProgramResult result;
     int outPipe[2], errPipe[2];
@@ -46,8 +47,15 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     int open = 2;
+    std::chrono::steady_clock::time_point interruptedAt;
+    bool interrupted = false;
     while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (poll(fds, 2, 100) <= 0)
+        if (interruptWhen && !interrupted && interruptWhen()) {
+            kill(pid, SIGINT);
+            interrupted = true;
+            interruptedAt = std::chrono::steady_clock::now();
+        }
+        if (poll(fds, 2, interruptWhen ? 10 : 100) <= 0)
             continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
@@ -70,6 +78,10 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         }
     int status = 0;
     waitpid(pid, &status, 0);
+    if (interrupted)
+        result.msAfterInterrupt = int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - interruptedAt)
+                                          .count());
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }

@@ -6,6 +6,7 @@
 #include "device/DeviceCommands.h"
 #include "discovery/DeviceScan.h"
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -27,6 +28,55 @@ void ReportFailure(const wxString& message, const wxString& error, const QstTarg
         std::fprintf(stderr, "%s\n", error.utf8_string().c_str());
     else
         std::fprintf(stderr, "No connection to %s.\n", Describe(target).utf8_string().c_str());
+}
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// While it lives, Ctrl-C stops the device command as the window's Cancel
+// does: between its waits, a read without writing its file, a write
+// without sending its end. A second Ctrl-C ends qst at once. Steps are
+// shown on a terminal.
+class InterruptWatcher : public LinkWatcher
+{
+public:
+    explicit InterruptWatcher(ConfigProtocol& link) : m_link(link)
+    {
+        g_interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        // No SA_RESTART: a question waiting on the terminal ends as a No.
+        action.sa_flags = SA_RESETHAND;
+        sigaction(SIGINT, &action, &m_previous);
+        m_link.SetLinkWatcher(this);
+    }
+    ~InterruptWatcher() override
+    {
+        m_link.SetLinkWatcher(nullptr);
+        sigaction(SIGINT, &m_previous, nullptr);
+    }
+    InterruptWatcher(const InterruptWatcher&) = delete;
+    InterruptWatcher& operator=(const InterruptWatcher&) = delete;
+
+    void OnStep(const wxString& text, bool) override { PrintProgress(text); }
+    bool IsCancelRequested() override { return Interrupted(); }
+    static bool Interrupted() { return g_interrupted != 0; }
+
+private:
+    ConfigProtocol& m_link;
+    struct sigaction m_previous {};
+};
+
+// The end of a command Ctrl-C stopped.
+int ReportInterrupted(const char* cancelled)
+{
+    PrintError(wxString(cancelled) + " (interrupted)");
+    return QST_INTERRUPTED;
 }
 
 // Reads the usage line's operands: the target, then nothing else.
@@ -59,7 +109,7 @@ public:
         std::fprintf(stderr, "%s [y/N] ", question.utf8_string().c_str());
         std::fflush(stderr);
         std::string answer;
-        if (!std::getline(std::cin, answer))
+        if (!std::getline(std::cin, answer) || InterruptWatcher::Interrupted())
             return false;
         return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
     }
@@ -76,8 +126,11 @@ int RunGetId(QstArgs& args)
         return QST_USAGE;
     PrintProgress("Requesting ID from " + Describe(target) + "...");
     ConfigData link;
+    InterruptWatcher interrupt(link);
     wxString identity, error;
     if (!link.GetDeviceId(target.useTcp, target.target, target.portOrSpeed, identity, error)) {
+        if (link.WasCancelled())
+            return ReportInterrupted(kGetIdReport.cancelled);
         ReportFailure(kGetIdReport.failedMessage, error, target);
         return QST_FAILED;
     }
@@ -96,11 +149,17 @@ int RunRead(QstArgs& args)
     }
     PrintProgress("Requesting configuration from " + Describe(target) + "...");
     ConfigData config;
+    InterruptWatcher interrupt(config);
     wxString error;
     if (!config.ReadFromDevice(target.useTcp, target.target, target.portOrSpeed, error)) {
+        if (config.WasCancelled())
+            return ReportInterrupted(kReadReport.cancelled);
         ReportFailure(kReadReport.failedMessage, error, target);
         return QST_FAILED;
     }
+    // Interrupted after the last piece arrived: the file is not written.
+    if (InterruptWatcher::Interrupted())
+        return ReportInterrupted(kReadReport.cancelled);
     // The file is replaced in one step, so it appears only whole.
     if (!config.Save(file)) {
         PrintError(file + ": could not write the file");
@@ -127,17 +186,24 @@ int RunWrite(QstArgs& args)
         return QST_FAILED;
     }
 
+    InterruptWatcher interrupt(config);
     Confirmer confirm(assumeYes);
     const AskUser ask = [&confirm](const wxString& question) { return confirm.Ask(question); };
     if (!ConfirmWrite(config, ask))
-        return QST_FAILED;
+        return InterruptWatcher::Interrupted() ? ReportInterrupted(kWriteReport.cancelled) : QST_FAILED;
     PrintProgress("Sending configuration to " + Describe(target) + "...");
     switch (SendConfiguration(config, target.useTcp, target.target, target.portOrSpeed, ask, error)) {
     case WriteOutcome::Sent:
         PrintProgress(kWriteReport.done);
         return QST_OK;
     case WriteOutcome::Declined:
-        return QST_FAILED;
+        return InterruptWatcher::Interrupted() ? ReportInterrupted(kWriteReport.cancelled) : QST_FAILED;
+    case WriteOutcome::Cancelled: {
+        wxString message = kWriteCancelledMessage;
+        message.Replace("\r\n\r\n", " ");
+        PrintError(message + " (interrupted)");
+        return QST_INTERRUPTED;
+    }
     case WriteOutcome::Failed:
         break;
     }
@@ -153,8 +219,11 @@ int RunAcknowledged(QstArgs& args, const char* usage, const AcknowledgedCommand&
     if (!TakeOnlyTarget(args, target, usage))
         return QST_USAGE;
     ConfigData link;
+    InterruptWatcher interrupt(link);
     wxString error;
     if (!RunAcknowledgedCommand(link, command, target.useTcp, target.target, target.portOrSpeed, error)) {
+        if (link.WasCancelled())
+            return ReportInterrupted(command.report.cancelled);
         ReportFailure(command.report.failedMessage, error, target);
         return QST_FAILED;
     }

@@ -26,7 +26,9 @@ void PrintToolHelp()
     std::printf("\nTARGET is --tcp HOST[:PORT] (port 23 when omitted) or --serial DEVICE[:BAUD]\n"
                 "(9600 when omitted).\n\n"
                 "Exit status: 0 success, 1 the operation failed (the reason on standard\n"
-                "error), 2 usage error. 'qst COMMAND --help' describes one command.\n");
+                "error), 2 usage error, 130 a device command stopped by Ctrl-C (a read\n"
+                "then writes no file, a write never sends its end, so the device does not\n"
+                "take a partial configuration). 'qst COMMAND --help' describes one command.\n");
 }
 
 void PrintCommandHelp(const QstCommand& command)

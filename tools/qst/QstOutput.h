@@ -7,7 +7,7 @@
 #include <string>
 
 // Exit statuses.
-enum QstStatus { QST_OK = 0, QST_FAILED = 1, QST_USAGE = 2 };
+enum QstStatus { QST_OK = 0, QST_FAILED = 1, QST_USAGE = 2, QST_INTERRUPTED = 130 };
 
 void PrintLine(const wxString& text);
 void PrintError(const wxString& text);
