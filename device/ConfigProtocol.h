@@ -71,6 +71,8 @@ public:
     // stop. A cancelled read changes nothing; a cancelled write never sent
     // its end.
     bool WasCancelled() const { return m_cancelled; }
+    // True when the last transfer spoke protocol 1.0 and its older format.
+    bool LastTransferWasLegacy() const { return m_legacyTransfer; }
     bool OpenLink(bool useTcp, const wxString& target, int portOrSpeed);
     bool CloseLink(bool useTcp);
 
@@ -97,8 +99,9 @@ public:
     // --- Configuration transfer in protocol version 1.1 or 1.0, whichever
     // the device speaks. ReadConfig changes `main` and `ip` only when it
     // succeeds. WriteConfig may lower the node count of `main` to 6.
+    // `commandName` leads the watcher's step texts.
     bool ReadConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main, IpBlock& ip,
-                    wxString& error);
+                    wxString& error, const char* commandName = "Requesting configuration");
     bool WriteConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main, const IpBlock& ip,
                      wxString& error, const ConfirmLossyWrite& confirmLoss = {});
 
@@ -162,6 +165,7 @@ private:
     wxString m_step;
     bool m_cancellable = true;
     bool m_cancelled = false;
+    bool m_legacyTransfer = false;
 };
 
 // The text shown when the device gives no usable answer.

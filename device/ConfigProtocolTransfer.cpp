@@ -56,9 +56,11 @@ bool ConfigProtocol::RunTransfer(bool useTcp, const wxString& target, int portOr
     return WithLink(useTcp, target, portOrSpeed, [&] {
         uint8_t major = 0;
         uint8_t minor = 0;
+        m_legacyTransfer = false;
         if (!GetProtocolVersion(useTcp, major, minor, error))
             return false;
-        if (major == 1 && minor == 0)
+        m_legacyTransfer = major == 1 && minor == 0;
+        if (m_legacyTransfer)
             return legacy();
         if (major == 1 && minor == 1)
             return segmented();
@@ -68,12 +70,12 @@ bool ConfigProtocol::RunTransfer(bool useTcp, const wxString& target, int portOr
 }
 
 bool ConfigProtocol::ReadConfig(bool useTcp, const wxString& target, int portOrSpeed, MainBlock& main, IpBlock& ip,
-                                wxString& error)
+                                wxString& error, const char* commandName)
 {
     // A read that fails part way must leave the caller's blocks as they were.
     MainBlock newMain = main;
     IpBlock newIp = ip;
-    BeginCommand("Requesting configuration");
+    BeginCommand(commandName);
     if (!RunTransfer(
             useTcp, target, portOrSpeed, error, [&] { return ReadConfigLegacy(useTcp, newMain, newIp, error); },
             [&] { return ReadConfigSegmented(useTcp, newMain, newIp, error); }))

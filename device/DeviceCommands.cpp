@@ -1,6 +1,10 @@
 #include "device/DeviceCommands.h"
 
+#include "config/BlockCrc.h"
+#include "config/ConfigCompare.h"
 #include "config/ConfigData.h"
+
+#include <cstring>
 
 namespace {
 
@@ -56,19 +60,68 @@ bool ConfirmWrite(const ConfigData& config, const AskUser& ask)
     return !config.GetWriteProtect() || ask(WriteQuestionText(WriteQuestion::WriteProtect));
 }
 
+namespace {
+
+// What a device holds after taking `config`: for an older device, what its
+// format carries.
+void AsTheDeviceHoldsIt(const ConfigData& config, bool legacy, ConfigData& held)
+{
+    MainBlock main = config.GetMainBlock();
+    if (legacy) {
+        LegacyBlock older;
+        MainToLegacy(main, older);
+        LegacyToMain(older, main);
+    }
+    held.SetBlocks(main, config.GetIpBlock());
+}
+
+// Reads the configuration back and compares it with what was sent; false
+// with the differences, or the reason the read failed, in `error`.
+bool VerifyWrite(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed, MacOnWrite mac,
+                 wxString& error)
+{
+    const bool legacy = config.LastTransferWasLegacy();
+    MainBlock main = config.GetMainBlock();
+    IpBlock ip = config.GetIpBlock();
+    wxString readError;
+    if (!config.ReadConfig(useTcp, target, portOrSpeed, main, ip, readError, "Verifying configuration")) {
+        if (config.WasCancelled())
+            error = "The configuration was sent and acknowledged, but checking it was cancelled.";
+        else
+            error = "The configuration was sent and acknowledged, but reading it back failed: " +
+                    (readError.empty() ? wxString(kNoResponseText) : readError);
+        return false;
+    }
+    ConfigData read, sent;
+    read.SetBlocks(main, ip);
+    AsTheDeviceHoldsIt(config, legacy, sent);
+    const auto differences = CompareConfigurations(sent, read, DeviceScope(mac == MacOnWrite::Document));
+    if (differences.empty())
+        return true;
+    error = "The device holds something other than what was sent (sent -> read back):";
+    for (const ConfigDifference& d : differences)
+        error += "\n  " + d.Text();
+    return false;
+}
+
+} // namespace
+
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
-                               const AskUser& ask, wxString& error, MacOnWrite mac)
+                               const AskUser& ask, wxString& error, MacOnWrite mac, WriteCheck verify)
 {
     bool declined = false;
     const ConfirmLossyWrite confirmLoss = [&] {
         declined = !ask(WriteQuestionText(WriteQuestion::LossyConversion));
         return !declined;
     };
-    if (config.WriteToDevice(useTcp, target, portOrSpeed, error, confirmLoss, mac))
-        return WriteOutcome::Sent;
-    if (declined)
-        return WriteOutcome::Declined;
-    return config.WasCancelled() ? WriteOutcome::Cancelled : WriteOutcome::Failed;
+    if (!config.WriteToDevice(useTcp, target, portOrSpeed, error, confirmLoss, mac)) {
+        if (declined)
+            return WriteOutcome::Declined;
+        return config.WasCancelled() ? WriteOutcome::Cancelled : WriteOutcome::Failed;
+    }
+    if (verify == WriteCheck::ReadBack && !VerifyWrite(config, useTcp, target, portOrSpeed, mac, error))
+        return WriteOutcome::Failed;
+    return WriteOutcome::Sent;
 }
 
 bool RunAcknowledgedCommand(ConfigProtocol& link, const AcknowledgedCommand& command, bool useTcp,

@@ -36,8 +36,15 @@ enum class WriteOutcome { Sent, Declined, Failed, Cancelled };
 // format loses data, and sending the MAC address `mac` names. Declined: the
 // user said no, and `error` is unchanged. Cancelled: the link's watcher
 // stopped the write before its end was sent.
+// With `verify` the configuration is read back after the write and
+// compared with what was sent, as far as the device holds it (no notes, no
+// node entries beyond the count, the MAC address only when it was sent,
+// and what the older format carries for a protocol 1.0 device); a
+// difference makes the write Failed, its lines in `error`.
+enum class WriteCheck { ReadBack, None };
 WriteOutcome SendConfiguration(ConfigData& config, bool useTcp, const wxString& target, int portOrSpeed,
-                               const AskUser& ask, wxString& error, MacOnWrite mac = MacOnWrite::Document);
+                               const AskUser& ask, wxString& error, MacOnWrite mac = MacOnWrite::Document,
+                               WriteCheck verify = WriteCheck::ReadBack);
 
 // How a command's end is told: the status text on success, the status text
 // on failure, the message that leads a failure's report, and the status

@@ -290,6 +290,8 @@ void DeviceSimulator::Commit(const MainBlock& main, const IpBlock& ip)
 {
     m_main = main;
     m_ip = ip;
+    if (m_settings.corruptStore)
+        m_main.node[0].slaveId[0] ^= 0x01;
     if (m_settings.saveFile.empty())
         return;
     ConfigData document;

@@ -33,6 +33,7 @@ struct SimulatorSettings {
     bool badChecksum = false;       // the 1.0 read reply's frame checksum
     bool badIpChecksum = false;     // the IP block's own checksum in reads
     bool writeProtect = false;      // refuse writes while the held image says so
+    bool corruptStore = false;      // store node 1's first slave ID with its lowest bit flipped
     std::string saveFile;           // .qst file written after each complete write
     // Over TCP, empty lines after "Unknown command" until the utility sends
     // again, so that it need not wait for silence (main.cpp does the I/O).

@@ -106,6 +106,8 @@ be given several times for different steps; a step's own fault wins over
   --split N            send every reply in N pieces, 30 ms apart
   --bad-checksum       protocol 1.0 read: send a wrong frame checksum
   --bad-ip-checksum    reads: send the IP block with a wrong own checksum
+  --corrupt-store      acknowledge every write but hold node 1's first slave
+                       ID with its lowest bit flipped (what a read then gives)
 
   --help               show this text
 )";
@@ -185,6 +187,8 @@ bool ParseOptions(int argc, char** argv, Options& o, bool& help)
             o.settings.badChecksum = true;
         } else if (name == "--bad-ip-checksum") {
             o.settings.badIpChecksum = true;
+        } else if (name == "--corrupt-store") {
+            o.settings.corruptStore = true;
         } else if (name == "--quick-unknown") {
             o.settings.quickUnknown = true;
         } else if (!value(v)) {

@@ -38,6 +38,15 @@ bool QstArgs::TakeOperand(wxString& operand)
     return true;
 }
 
+bool QstArgs::TakeAny(wxString& word)
+{
+    if (m_words.empty())
+        return false;
+    word = m_words.front();
+    m_words.erase(m_words.begin());
+    return true;
+}
+
 bool QstArgs::Leftover()
 {
     if (!m_words.empty()) {

@@ -22,6 +22,8 @@ public:
     bool TakeValue(const wxString& option, wxString& value);
     // The next operand; false when none is left.
     bool TakeOperand(wxString& operand);
+    // The next word, whatever it is; false when none is left.
+    bool TakeAny(wxString& word);
     // True when something unexpected is left or an option lacked its value;
     // prints what.
     bool Leftover();
@@ -52,3 +54,4 @@ struct QstCommand {
 
 const std::vector<QstCommand>& FileCommands();
 const std::vector<QstCommand>& DeviceCommands();
+const std::vector<QstCommand>& CompareCommands();

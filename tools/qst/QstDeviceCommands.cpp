@@ -172,11 +172,12 @@ int RunRead(QstArgs& args)
 int RunWrite(QstArgs& args)
 {
     const bool assumeYes = args.TakeFlag("--yes") || args.TakeFlag("-y");
+    const WriteCheck verify = args.TakeFlag("--no-verify") ? WriteCheck::None : WriteCheck::ReadBack;
     QstTarget target;
     wxString file;
     const bool hasTarget = TakeTarget(args, target);
     if (!hasTarget || !args.TakeOperand(file) || args.Leftover()) {
-        PrintError("usage: qst write TARGET FILE [--yes]");
+        PrintError("usage: qst write TARGET FILE [--yes] [--no-verify]");
         return QST_USAGE;
     }
     ConfigData config;
@@ -192,7 +193,8 @@ int RunWrite(QstArgs& args)
     if (!ConfirmWrite(config, ask))
         return InterruptWatcher::Interrupted() ? ReportInterrupted(kWriteReport.cancelled) : QST_FAILED;
     PrintProgress("Sending configuration to " + Describe(target) + "...");
-    switch (SendConfiguration(config, target.useTcp, target.target, target.portOrSpeed, ask, error)) {
+    switch (SendConfiguration(config, target.useTcp, target.target, target.portOrSpeed, ask, error,
+                              MacOnWrite::Document, verify)) {
     case WriteOutcome::Sent:
         PrintProgress(kWriteReport.done);
         return QST_OK;
@@ -283,12 +285,15 @@ const std::vector<QstCommand>& DeviceCommands()
         {"get-id", "get-id TARGET", "Print the device's identity line", "", RunGetId},
         {"read", "read TARGET -o FILE", "Read the device's configuration and save it to FILE",
          "FILE is written only when the whole configuration has arrived.\n", RunRead},
-        {"write", "write TARGET FILE [--yes]", "Write the configuration in FILE to the device",
+        {"write", "write TARGET FILE [--yes] [--no-verify]", "Write the configuration in FILE to the device",
          "Asks first, as the window does, when the configuration has no Control link\n"
          "(Control on TCP server port 23), when it is write protected, and when an\n"
          "older device would lose data. Without a terminal nothing is asked and\n"
-         "nothing is written unless --yes answers yes to all of these.\n"
-         "  --yes, -y   answer yes to every question\n",
+         "nothing is written unless --yes answers yes to all of these. After the\n"
+         "write the configuration is read back and compared with the file (as far\n"
+         "as the device holds it); a difference fails the write and is listed.\n"
+         "  --yes, -y     answer yes to every question\n"
+         "  --no-verify   do not read the configuration back\n",
          RunWrite},
         {"set-clock", "set-clock TARGET", "Set the device's clock to this computer's local time", "", RunSetClock},
         {"reboot", "reboot TARGET", "Reboot the device", "", RunReboot},

@@ -13,6 +13,8 @@ std::vector<QstCommand> AllCommands()
     std::vector<QstCommand> all = FileCommands();
     const auto& device = DeviceCommands();
     all.insert(all.end(), device.begin(), device.end());
+    const auto& compare = CompareCommands();
+    all.insert(all.end(), compare.begin(), compare.end());
     return all;
 }
 
