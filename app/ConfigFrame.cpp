@@ -81,6 +81,8 @@ const long ConfigFrame::ID_MENUDEVICEWRITE = wxNewId();
 const long ConfigFrame::ID_MENUSETCLOCK = wxNewId();
 const long ConfigFrame::ID_MENUREBOOT = wxNewId();
 const long ConfigFrame::ID_MENUFIND = wxNewId();
+const long ConfigFrame::ID_MENUCOMPAREFILE = wxNewId();
+const long ConfigFrame::ID_MENUCOMPAREDEVICE = wxNewId();
 const long ConfigFrame::ID_MENUNODEADD = wxNewId();
 const long ConfigFrame::ID_MENUNODEEDIT = wxNewId();
 const long ConfigFrame::ID_MENUNODEDELETE = wxNewId();
@@ -469,6 +471,9 @@ void ConfigFrame::CreateMenus()
     file->Append(wxWindowID(ID_MENUSAVEAS), "Save &as...", "Save current data to new file");
     file->Append(wxWindowID(ID_MENUCLOSE), "&Close", wxEmptyString);
     file->AppendSeparator();
+    file->Append(wxWindowID(ID_MENUCOMPAREFILE), "Co&mpare with File...",
+                 "Show the differences between this configuration and a file");
+    file->AppendSeparator();
     file->Append(wxWindowID(ID_MENUPRINT), "&Print...\tCtrl-P", "Print the current configuration");
     file->Append(wxWindowID(ID_MENUPREVIEW), "Print Pre&view...", "Preview the current configuration before printing");
     file->AppendSeparator();
@@ -483,6 +488,9 @@ void ConfigFrame::CreateMenus()
     device->Append(wxWindowID(ID_MENUDEVICEWRITE), "&Write", "Write data to a device");
     device->Append(wxWindowID(ID_MENUSETCLOCK), "Set &clock", "Set the device clock to PC time");
     device->Append(wxWindowID(ID_MENUREBOOT), "Re&boot", wxEmptyString);
+    device->AppendSeparator();
+    device->Append(wxWindowID(ID_MENUCOMPAREDEVICE), "Co&mpare with Device...",
+                   "Show the differences between this configuration and the device's");
     device->AppendSeparator();
     device->Append(wxWindowID(ID_MENUFIND), "&Find...", "Find and list devices");
     menuBar->Append(device, "&Device");
@@ -559,6 +567,8 @@ void ConfigFrame::BindEvents()
         {ID_MENUDEFAULTS, &ConfigFrame::OnDefaults},
         {ID_MENUQUIT, &ConfigFrame::OnQuit},
         {ID_MENUFIND, &ConfigFrame::OnFind},
+        {ID_MENUCOMPAREFILE, &ConfigFrame::OnCompareWithFile},
+        {ID_MENUCOMPAREDEVICE, &ConfigFrame::OnCompareWithDevice},
         {ID_MENUNODEADD, &ConfigFrame::OnNodeAdd},
         {ID_MENUNODEEDIT, &ConfigFrame::OnNodeEdit},
         {ID_MENUNODEDELETE, &ConfigFrame::OnNodeDelete},
@@ -569,6 +579,7 @@ void ConfigFrame::BindEvents()
         Bind(wxEVT_MENU, command.handler, this, wxWindowID(command.menu));
 
     Bind(wxEVT_CLOSE_WINDOW, &ConfigFrame::OnClose, this);
+    m_memoryGrid->GetGridWindow()->Bind(wxEVT_MOTION, &ConfigFrame::OnMemoryGridMotion, this);
 }
 
 void ConfigFrame::FinishGrids()

@@ -13,12 +13,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 #include <optional>
 
 class ConfigData;
 struct AcknowledgedCommand;
 struct IpTexts;
 struct CommandReport;
+struct ConfigDifference;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
@@ -27,6 +29,7 @@ class wxCommandEvent;
 class wxContextMenuEvent;
 class wxCloseEvent;
 class wxKeyEvent;
+class wxMouseEvent;
 class wxShowEvent;
 class wxFileConfig;
 class wxGrid;
@@ -66,6 +69,12 @@ public:
     bool ApplyIpSettings();
     // Takes the check box and the three spin controls into the document.
     void TakeGeneralSettings();
+    // The same into another document; fields a failed read emptied stand
+    // for the document's values.
+    void TakeGeneralSettingsInto(ConfigData& target) const;
+    // The document as the fields show it; false (after telling the user)
+    // when the IP fields do not parse.
+    bool ShownConfiguration(ConfigData& shown) const;
     // A failed read empties the document's controls while the document
     // keeps its content; before any command takes the controls back, this
     // puts the document's values into the fields still empty. What the user
@@ -166,6 +175,8 @@ public:
     static const long ID_MENUSETCLOCK;
     static const long ID_MENUREBOOT;
     static const long ID_MENUFIND;
+    static const long ID_MENUCOMPAREFILE;
+    static const long ID_MENUCOMPAREDEVICE;
     static const long ID_MENUNODEADD;
     static const long ID_MENUNODEEDIT;
     static const long ID_MENUNODEDELETE;
@@ -197,6 +208,8 @@ private:
     void ShowLevelName();
     void RefreshNodesGrid();
     void RefreshMemoryGrid();
+    // Colours the write cells of bytes that more than one node writes.
+    void MarkSharedWrites();
     // The IP texts a save or write takes: outside MAC edit mode the
     // document's own MAC; a field a failed read emptied and the user left
     // empty stands for the document's value.
@@ -267,6 +280,15 @@ private:
     void OnPrintPreview(wxCommandEvent& event);
     void OnFind(wxCommandEvent& event);
 
+    // Comparison (ConfigFrameCompare.cpp, and the device in
+    // ConfigFrameDevice.cpp).
+    void OnCompareWithFile(wxCommandEvent& event);
+    void OnCompareWithDevice(wxCommandEvent& event);
+    void ShowDifferences(const wxString& other, const std::vector<ConfigDifference>& differences);
+    // Shows, as the pointer moves over the memory grid, which nodes write
+    // a byte that more than one writes.
+    void OnMemoryGridMotion(wxMouseEvent& event);
+
     std::unique_ptr<ConfigData> m_config;
     std::unique_ptr<wxFileConfig> m_geometryStore;
     wxString m_geometryFile;
@@ -315,6 +337,9 @@ private:
     wxTextCtrl* m_macAddress = nullptr;
     wxGrid* m_nodesGrid = nullptr;
     wxGrid* m_memoryGrid = nullptr;
+    // Per memory grid row, the nodes that write that byte when more than one
+    // does (empty otherwise): the marked rows and their tooltips.
+    std::vector<wxString> m_sharedWrites;
     wxStatusBar* m_statusBar = nullptr;
 
     wxDECLARE_EVENT_TABLE();

@@ -2,6 +2,7 @@
 #include "app/ConfigFrame.h"
 
 #include "config/ConfigData.h"
+#include "config/ConfigCompare.h"
 #include "device/DeviceCommands.h"
 
 #include <wx/button.h>
@@ -321,4 +322,35 @@ void ConfigFrame::OnSetClock(wxCommandEvent&)
 void ConfigFrame::OnReboot(wxCommandEvent&)
 {
     SendAcknowledgedCommand(kRebootCommand);
+}
+
+void ConfigFrame::OnCompareWithDevice(wxCommandEvent&)
+{
+    DeviceWork work(*this);
+    if (!work)
+        return;
+    ConfigData shown;
+    if (!ShownConfiguration(shown))
+        return;
+    const ConnectionParameters link = GetConnectionParameters();
+    work.Start("Requesting configuration...");
+    MainBlock main = m_config->GetMainBlock();
+    IpBlock ip = m_config->GetIpBlock();
+    wxString error;
+    if (!m_config->ReadConfig(link.useTcp, link.target, link.number, main, ip, error)) {
+        if (m_config->WasCancelled()) {
+            SetStatus(kReadReport.cancelled);
+            return;
+        }
+        // The document and the fields stay: nothing was read into them.
+        ReportDeviceFailure(kReadReport, error.empty() ? wxString(kNoResponseText) : error);
+        return;
+    }
+    ConfigData device;
+    device.SetBlocks(main, ip);
+    const wxString name = link.useTcp ? wxString::Format("device %s:%d", link.target, link.number)
+                                      : wxString::Format("device %s", link.target);
+    // A device holds no notes, and its unused node entries are whatever
+    // was there before.
+    ShowDifferences(name, CompareConfigurations(shown, device, DeviceScope(true)));
 }

@@ -1,6 +1,8 @@
 // Showing the document in the window, and taking the window's values back.
 #include "app/ConfigFrame.h"
 
+#include "config/ConfigCheck.h"
+
 #include "config/ConfigData.h"
 
 #include <wx/checkbox.h>
@@ -21,6 +23,9 @@ namespace {
 const char* const kLogLevelNames[] = {"none", "important", "normal", "detailed", "debugging!", "everything!!"};
 
 enum MemoryColumn { MEMORY_READ = 0, MEMORY_WRITE = 1 };
+
+// The write cell of a byte that two or more nodes write.
+const wxColour kSharedWriteColour(255, 200, 200);
 
 // Marks the bytes of one range as used by `nodeNumber`; bytes past the end
 // of the shared memory are not shown.
@@ -109,7 +114,36 @@ void ConfigFrame::RefreshMemoryGrid()
             MarkRange(*m_memoryGrid, MEMORY_WRITE, ranges.writeStart, ranges.writeLength, node + 1);
         }
     }
+    MarkSharedWrites();
     m_memoryGrid->AutoSizeColumns(false);
+}
+
+void ConfigFrame::MarkSharedWrites()
+{
+    const auto writers = MemoryWriters(*m_config);
+    m_sharedWrites.assign(kSharedMemorySize, wxString());
+    for (unsigned b = 0; b < kSharedMemorySize; ++b) {
+        const bool shared = writers[b].size() > 1;
+        m_memoryGrid->SetCellBackgroundColour(int(b), MEMORY_WRITE,
+                                              shared ? kSharedWriteColour : m_memoryGrid->GetDefaultCellBackgroundColour());
+        if (!shared)
+            continue;
+        wxString nodes;
+        for (size_t i = 0; i < writers[b].size(); ++i)
+            nodes += wxString::Format(i == 0 ? "%u" : i + 1 == writers[b].size() ? " and %u" : ", %u", writers[b][i]);
+        m_sharedWrites[b] = "Nodes " + nodes + " all write this byte: the last to write wins.";
+    }
+}
+
+void ConfigFrame::OnMemoryGridMotion(wxMouseEvent& event)
+{
+    event.Skip();
+    const wxPoint position = m_memoryGrid->CalcUnscrolledPosition(event.GetPosition());
+    const int row = m_memoryGrid->YToRow(position.y);
+    const wxString tip = row >= 0 && size_t(row) < m_sharedWrites.size() ? m_sharedWrites[size_t(row)] : wxString();
+    wxWindow* window = m_memoryGrid->GetGridWindow();
+    if (window->GetToolTipText() != tip)
+        window->SetToolTip(tip);
 }
 
 void ConfigFrame::ClearFields(int flags)
@@ -255,14 +289,23 @@ void ConfigFrame::ShowLevelName()
 
 void ConfigFrame::TakeGeneralSettings()
 {
-    // Any non-zero byte means write protect: an unchanged box keeps it.
+    TakeGeneralSettingsInto(*m_config);
+}
+
+void ConfigFrame::TakeGeneralSettingsInto(ConfigData& target) const
+{
+    // Any non-zero byte means write protect: an unchanged box keeps it. A
+    // failed read leaves the box unchecked; only a check is the user's.
     const bool checked = m_writeProtect->GetValue();
-    if (checked != (m_config->GetWriteProtect() != 0))
-        m_config->SetWriteProtect(checked ? 1 : 0);
+    if (checked != (target.GetWriteProtect() != 0) && !(m_fieldsCleared && !checked))
+        target.SetWriteProtect(checked ? 1 : 0);
     // The spin ranges keep every value within a byte.
-    m_config->SetDataAge(uint8_t(m_spinDataAge->GetValue()));
-    m_config->SetSdLogLevel(uint8_t(m_spinLogLevel->GetValue()));
-    m_config->SetSdLogAge(uint8_t(m_spinLogAge->GetValue()));
+    if (!LeftEmpty(m_spinDataAge))
+        target.SetDataAge(uint8_t(m_spinDataAge->GetValue()));
+    if (!LeftEmpty(m_spinLogLevel))
+        target.SetSdLogLevel(uint8_t(m_spinLogLevel->GetValue()));
+    if (!LeftEmpty(m_spinLogAge))
+        target.SetSdLogAge(uint8_t(m_spinLogAge->GetValue()));
 }
 
 bool ConfigFrame::ApplyIpSettings()

@@ -90,6 +90,9 @@ public:
 
     // Replaces the whole image, as a read from a device does; marks modified.
     void SetBlocks(const MainBlock& main, const IpBlock& ip);
+    // Takes the other document's blocks and notes, byte for byte, but not
+    // its file; marks modified.
+    void CopyContentFrom(const ConfigData& other);
 
     uint16_t ReportCrc() const;
 

@@ -32,3 +32,9 @@ void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip)
     m_ip = ip;
     m_modified = true;
 }
+
+void ConfigData::CopyContentFrom(const ConfigData& other)
+{
+    SetBlocks(other.m_main, other.m_ip);
+    std::memcpy(m_notes, other.m_notes, sizeof m_notes);
+}

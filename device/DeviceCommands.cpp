@@ -1,6 +1,7 @@
 #include "device/DeviceCommands.h"
 
 #include "config/BlockCrc.h"
+#include "config/ConfigCheck.h"
 #include "config/ConfigCompare.h"
 #include "config/ConfigData.h"
 
@@ -53,11 +54,22 @@ wxString WriteQuestionText(WriteQuestion question)
     return wxString();
 }
 
+wxString CheckErrorsQuestion(const ConfigData& config)
+{
+    wxString text = "This configuration has errors that may keep it from working as meant:\n";
+    for (const ConfigFinding& finding : CheckConfiguration(config))
+        if (finding.severity == FindingSeverity::Error)
+            text += "\n- " + finding.text;
+    return text + "\n\nDo you want to write it anyway?";
+}
+
 bool ConfirmWrite(const ConfigData& config, const AskUser& ask)
 {
     if (!config.HasControlLink() && !ask(WriteQuestionText(WriteQuestion::NoControlLink)))
         return false;
-    return !config.GetWriteProtect() || ask(WriteQuestionText(WriteQuestion::WriteProtect));
+    if (config.GetWriteProtect() && !ask(WriteQuestionText(WriteQuestion::WriteProtect)))
+        return false;
+    return !HasErrors(CheckConfiguration(config)) || ask(CheckErrorsQuestion(config));
 }
 
 namespace {

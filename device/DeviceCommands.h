@@ -26,8 +26,12 @@ wxString WriteQuestionText(WriteQuestion question);
 // continue?" that all such questions end with.
 wxString ControlLinkRiskQuestion(const wxString& situation, const wxString& risk);
 
-// Asks, in this order, about a missing Control link and about write
-// protect; true when every question asked was answered yes.
+// The question before writing a configuration whose check found errors.
+wxString CheckErrorsQuestion(const ConfigData& config);
+
+// Asks, in this order, about a missing Control link, about write protect
+// and about the errors the configuration check finds; true when every
+// question asked was answered yes.
 bool ConfirmWrite(const ConfigData& config, const AskUser& ask);
 
 enum class WriteOutcome { Sent, Declined, Failed, Cancelled };

@@ -43,6 +43,8 @@ std::string SaveConfig(const TempDir& dir, const std::string& name, bool control
     ConfigData config;
     config.AddNode();
     config.GetNode(2)->slaveCount = uint8_t(slaves);
+    for (int k = 0; k < slaves; ++k)
+        config.GetNode(2)->slaveId[k] = uint8_t(k + 1);  // distinct, as the check wants
     if (!controlLink)
         config.GetNode(0)->portNumber = 24;
     config.SetWriteProtect(writeProtect ? 1 : 0);

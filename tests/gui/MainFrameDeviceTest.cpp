@@ -133,6 +133,7 @@ TEST_F(MainFrameDevice, WriteTakesTheWindowSettingsAndSendsThem)
     Find<wxSpinCtrl>("ID_SPINCTRLDATAAGE")->SetValue(42);
     Find<wxSpinCtrl>("ID_SPINCTRLSDLOGLEVEL")->SetValue(4);
     Find<wxTextCtrl>("ID_TEXTCTRL1")->SetValue("10.9.8.7");
+    Find<wxTextCtrl>("ID_TEXTCTRL3")->SetValue("10.9.8.1");
     Press("ID_BUTTON2");
     EXPECT_EQ(Status(), "Configuration sent and acknowledged");
     EXPECT_EQ(m_frame->Document().GetDataAge(), 42);
