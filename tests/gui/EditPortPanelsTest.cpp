@@ -210,10 +210,14 @@ TEST_F(PortPanelTest, SerialPagesShowValuesTheirListsLack)
     EditPortPanel* uart = Create(PORT_ASYNC_SERIAL);
     uart->Load(EntryOf(image));
     EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICECOMPORT")), "COM4");
-    EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICEBAUD")), "2400");
+    EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICEBAUD")), "Unknown (7)");
+    EXPECT_EQ(Find<wxChoice>(uart, "ID_CHOICEBAUD")->GetCount(), 13u);
     NodeImage stored = Stored(uart, image);
     EXPECT_EQ(stored[9], 3);
-    EXPECT_EQ(stored[11], 4);
+    EXPECT_EQ(stored[11], 7);
+    // Only a speed the user picks replaces it.
+    Find<wxChoice>(uart, "ID_CHOICEBAUD")->SetStringSelection("2400");
+    EXPECT_EQ(Stored(uart, image)[11], 4);
 
     // A known speed the synchronous list does not offer is kept.
     image[4] = 0x60;
