@@ -9,6 +9,18 @@
 #include <wx/testing.h>
 
 #include <functional>
+#include <utility>
+
+// The combinations the device runs, by protocol in the choice's order; one
+// letter per port in the port choice's order (TCP Server, TCP Client, UDP
+// Server, UDP Client, Async Serial, Sync Serial, Modem, SPI): Y supported.
+inline constexpr std::pair<const char*, const char*> kSupportedPorts[] = {
+    {"Control", "YYYYYNYN"},        {"IO Master", "NNNNNNNY"},     {"UCE Master", "YYYYYNYN"},
+    {"UCE Slave", "YYYYYNYN"},      {"S2 Master", "YYYYYYYN"},     {"S2 Slave", "YYYYYYYN"},
+    {"Genisys Master", "YYYYYNYN"}, {"Genisys Slave", "YYYYYNYN"}, {"Host Master", "YYYYYYYY"},
+    {"Host Slave", "YYYYYYYY"},     {"NTP Client", "YYYYYYYY"},    {"Analogue/Audio Master", "YYYYYYYY"},
+    {"Null", "YYYYYYYY"},
+};
 
 inline void Press(wxButton* button)
 {
