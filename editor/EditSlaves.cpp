@@ -117,6 +117,19 @@ bool EditSlaves::Shows(int row, int column) const
            m_grid->GetCellValue(row, column) == m_shown[cell];
 }
 
+uint16_t EditSlaves::StartAt(int row, int column, uint16_t loaded) const
+{
+    if (Shows(row, column))
+        return loaded;
+    const long offset = InRangeOrZero(m_grid->GetCellValue(row, column), kMaxShownOffset);
+    return uint16_t(offset > 0 ? offset - 1 : 0);
+}
+
+uint8_t EditSlaves::SizeAt(int row, int column, uint8_t loaded) const
+{
+    return Shows(row, column) ? loaded : uint8_t(InRangeOrZero(m_grid->GetCellValue(row, column), kMaxSize));
+}
+
 bool EditSlaves::IsUnchanged() const
 {
     for (int column = 0; column < int(kMaxSlaves); ++column)
@@ -143,6 +156,7 @@ bool EditSlaves::Store(NodeEntry& node)
         std::copy(std::begin(loaded.writeLength), std::end(loaded.writeLength), node.writeLength);
         return true;
     }
+    const NodeEntry loaded = m_loaded.value_or(NodeEntry{});
     unsigned n = 0;
     for (int column = 0; column < int(kMaxSlaves); ++column) {
         const std::optional<long> id = CellNumber(m_grid->GetCellValue(ROW_ID, column));
@@ -150,29 +164,12 @@ bool EditSlaves::Store(NodeEntry& node)
         // CheckIds lets the user mend it before the dialog is accepted.
         if (!id || *id < 0 || *id > kMaxSlaveId)
             continue;
-        // A cell that still shows what was loaded keeps the loaded value,
-        // also one the cell's rule would not store (an offset past the
-        // memory, say).
         const size_t k = size_t(column);
         node.slaveId[n] = uint8_t(*id);
-        if (Shows(ROW_READ_OFFSET, column)) {
-            node.readStart[n] = m_loaded->readStart[k];
-        } else {
-            const long readOffset = InRangeOrZero(m_grid->GetCellValue(ROW_READ_OFFSET, column), kMaxShownOffset);
-            node.readStart[n] = uint16_t(readOffset > 0 ? readOffset - 1 : 0);
-        }
-        node.readLength[n] = Shows(ROW_READ_SIZE, column)
-                                 ? m_loaded->readLength[k]
-                                 : uint8_t(InRangeOrZero(m_grid->GetCellValue(ROW_READ_SIZE, column), kMaxSize));
-        if (Shows(ROW_WRITE_OFFSET, column)) {
-            node.writeStart[n] = m_loaded->writeStart[k];
-        } else {
-            const long writeOffset = InRangeOrZero(m_grid->GetCellValue(ROW_WRITE_OFFSET, column), kMaxShownOffset);
-            node.writeStart[n] = uint16_t(writeOffset > 0 ? writeOffset - 1 : 0);
-        }
-        node.writeLength[n] = Shows(ROW_WRITE_SIZE, column)
-                                  ? m_loaded->writeLength[k]
-                                  : uint8_t(InRangeOrZero(m_grid->GetCellValue(ROW_WRITE_SIZE, column), kMaxSize));
+        node.readStart[n] = StartAt(ROW_READ_OFFSET, column, loaded.readStart[k]);
+        node.readLength[n] = SizeAt(ROW_READ_SIZE, column, loaded.readLength[k]);
+        node.writeStart[n] = StartAt(ROW_WRITE_OFFSET, column, loaded.writeStart[k]);
+        node.writeLength[n] = SizeAt(ROW_WRITE_SIZE, column, loaded.writeLength[k]);
         ++n;
     }
     node.slaveCount = uint8_t(n);

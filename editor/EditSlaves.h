@@ -35,6 +35,11 @@ private:
     void CommitCellEdit();
     // Whether the cell of a loaded slave still shows its loaded text.
     bool Shows(int row, int column) const;
+    // A start or a size as the cell's rule stores it; the loaded value while
+    // the cell still shows it, also one the rule would not store (an offset
+    // past the memory, say).
+    uint16_t StartAt(int row, int column, uint16_t loaded) const;
+    uint8_t SizeAt(int row, int column, uint8_t loaded) const;
     bool IsUnchanged() const;
 
     wxGrid* m_grid = nullptr;
