@@ -61,6 +61,7 @@ constexpr std::array<uint8_t, kProtocolCount> kSupportedPorts{{
 }};
 
 constexpr uint8_t ProtocolCodeAt(unsigned index) { return uint8_t(index + 1); }
+constexpr uint8_t PortTypeAt(unsigned index) { return uint8_t(index + 1); }
 
 const wxSize kClientSize(461, 482);
 const wxSize kMinSize(455, 460);
@@ -81,7 +82,6 @@ int WidestTabStrip(const wxWindow* notebook)
     const int aroundLabel = 2 * notebook->GetCharHeight();
     return protocol + port + notebook->GetTextExtent(kSlavesTab).GetWidth() + 4 * aroundLabel;
 }
-constexpr uint8_t PortTypeAt(unsigned index) { return uint8_t(index + 1); }
 
 // Protocols whose nodes have no slaves.
 bool KeepsNoSlaves(unsigned protocolIndex)

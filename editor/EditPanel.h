@@ -89,8 +89,6 @@ protected:
     // control shows; StoreFields stores them.
     void LoadFields(const NodeEntry& node);
     void StoreFields(NodeEntry& node);
-    // The entry as this page loaded it; null for a fresh page.
-    const NodeEntry* Loaded() const { return m_loaded ? &*m_loaded : nullptr; }
 
     // The item that shows a stored value no list item holds.
     static wxString OtherValueText(int value);

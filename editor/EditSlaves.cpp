@@ -6,9 +6,7 @@
 #include <wx/sizer.h>
 
 #include <array>
-#include <algorithm>
 #include <climits>
-#include <iterator>
 
 using namespace EditorIds;
 
@@ -147,13 +145,16 @@ bool EditSlaves::Store(NodeEntry& node)
     // A table the user left as it was is stored as it was loaded, count
     // included, even where the grid cannot show it.
     if (IsUnchanged()) {
+        // Element by element: the packed 16-bit members are copied by value.
         const NodeEntry& loaded = *m_loaded;
         node.slaveCount = loaded.slaveCount;
-        std::copy(std::begin(loaded.slaveId), std::end(loaded.slaveId), node.slaveId);
-        std::copy(std::begin(loaded.readStart), std::end(loaded.readStart), node.readStart);
-        std::copy(std::begin(loaded.readLength), std::end(loaded.readLength), node.readLength);
-        std::copy(std::begin(loaded.writeStart), std::end(loaded.writeStart), node.writeStart);
-        std::copy(std::begin(loaded.writeLength), std::end(loaded.writeLength), node.writeLength);
+        for (size_t k = 0; k < kMaxSlaves; ++k) {
+            node.slaveId[k] = loaded.slaveId[k];
+            node.readStart[k] = loaded.readStart[k];
+            node.readLength[k] = loaded.readLength[k];
+            node.writeStart[k] = loaded.writeStart[k];
+            node.writeLength[k] = loaded.writeLength[k];
+        }
         return true;
     }
     const NodeEntry loaded = m_loaded.value_or(NodeEntry{});
