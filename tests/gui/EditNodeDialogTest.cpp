@@ -12,7 +12,6 @@
 #include <wx/grid.h>
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
-#include <wx/timer.h>
 
 #include <iterator>
 #include <utility>
@@ -72,21 +71,12 @@ protected:
         return accepted;
     }
 
-    // Edit in a real modal loop; the action runs inside it. A dialog that
-    // the action fails to close is ended after a while, and fails the test.
+    // Edit in a real modal loop; the action runs inside it.
     bool RunModal(NodeImage& image, Action action)
     {
         NodeEntry entry = EntryOf(image);
         EditNodeDialog dialog(m_frame);
-        wxTimer guard;
-        guard.Bind(wxEVT_TIMER, [&dialog](wxTimerEvent&) {
-            ADD_FAILURE() << "the dialog stayed open";
-            dialog.EndModal(EditNodeDialog::kResultOk);
-        });
-        guard.StartOnce(10000);
-        dialog.CallAfter([&dialog, action] { action(dialog); });
-        const bool accepted = dialog.Edit(entry);
-        guard.Stop();
+        const bool accepted = EditInModalLoop(dialog, entry, std::move(action));
         image = ImageOf(entry);
         return accepted;
     }

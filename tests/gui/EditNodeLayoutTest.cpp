@@ -11,7 +11,6 @@
 #include <wx/notebook.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <functional>
@@ -138,27 +137,19 @@ int WidestItem(wxChoice* choice, const std::function<wxString(unsigned)>& text)
 class NodeLayoutTest : public PanelTest
 {
 protected:
-    // Runs the dialog in a real modal loop, so that the toolkit shows and
-    // lays it out; the action runs inside the loop, then Cancel ends it.
+    // Runs the dialog shown, on a Control node on a TCP server; the action
+    // runs once the toolkit has laid it out, then Cancel ends it.
     void RunShown(const std::function<void(EditNodeDialog&)>& action)
     {
         NodeEntry entry = EntryOf(FilledImage(0));
         entry.protocol = PROTOCOL_CONTROL;
         entry.portCode = 0x1000;
         EditNodeDialog dialog(m_frame);
-        wxTimer guard;
-        guard.Bind(wxEVT_TIMER, [&dialog](wxTimerEvent&) {
-            ADD_FAILURE() << "the dialog stayed open";
-            dialog.EndModal(EditNodeDialog::kResultCancel);
-        });
-        guard.StartOnce(60000);
-        dialog.CallAfter([&dialog, action] {
+        EditInModalLoop(dialog, entry, [&action](EditNodeDialog& shown) {
             LetTheToolkitLayOut();
-            action(dialog);
-            Press(Find<wxButton>(&dialog, "ID_BUTTONCANCEL"));
+            action(shown);
+            Press(Find<wxButton>(&shown, "ID_BUTTONCANCEL"));
         });
-        dialog.Edit(entry);
-        guard.Stop();
     }
 };
 
