@@ -159,6 +159,8 @@ void SetChoice(NodeEntry& node, const BitPair& pair, unsigned choice)
     SetFlag(node, pair.b, choice == 2);
 }
 
+void CopyField(NodeEntry& to, const NodeEntry& from, const Field& field) { WriteRaw(to, field, ReadRaw(from, field)); }
+
 FillResult ParseFillText(const wxString& text)
 {
     // The same reading as a "%X" scan, but without its overflow.

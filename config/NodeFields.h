@@ -70,6 +70,10 @@ int MaxValue(const Field& field);
 unsigned GetChoice(const NodeEntry& node, const BitPair& pair);
 void SetChoice(NodeEntry& node, const BitPair& pair, unsigned choice);
 
+// Copies the field's bits exactly as another entry holds them, whether or
+// not a control could show them.
+void CopyField(NodeEntry& to, const NodeEntry& from, const Field& field);
+
 // ---- Protocol parameter block ------------------------------------------
 
 // No-data choice items (the bit-pair choice values).
@@ -131,6 +135,8 @@ constexpr Field AnalogueHigh(unsigned channel) { return Field{Place::Extra16Le, 
 constexpr Field AnalogueLow(unsigned channel) { return Field{Place::Extra16Le, uint16_t(368 + 4 * channel), 16}; }
 constexpr int kAnalogueVoltageMax = 44000;
 constexpr int kAnalogueCurrentMax = 20000;
+// The Low spin's range before a type is applied to it.
+constexpr int kAnalogueLowInitialMax = 40000;
 constexpr int kAnalogueHighDefault = 20000;
 constexpr int kAnalogueLowDefault = 5000;
 inline const char* AnalogueUnit(bool voltage) { return voltage ? "mV" : "uA"; }
@@ -157,6 +163,7 @@ constexpr Field kIpPort = WordBits(Place::PortNumber, 0, 16);
 // the client stores) and the fixed source port, high byte first.
 constexpr Field kClientPortCodeBits = WordBits(Place::PortCode, 0, 4);
 constexpr Field kClientFixedSourcePort = Field{Place::PortCode, 0, 1};
+constexpr Field kClientUnusedBits = WordBits(Place::PortCode, 1, 3);
 constexpr Field kClientSourcePort = Field{Place::Extra16Be, 366, 16};
 // The source port shares its bytes with the Analogue/Audio Master's first
 // trigger, which wins: a client running that protocol has no fixed source port.
@@ -186,9 +193,8 @@ constexpr std::array<SpeedCode, 12> kSpeedCodes{{
     {16, 9600, "9600"}, {24, 14400, "14400"}, {32, 19200, "19200"}, {48, 28800, "28800"},
     {64, 38400, "38400"}, {93, 56000, "56000"}, {96, 57600, "57600"}, {192, 115200, "115200"},
 }};
-// What an index outside the table stores, and what a code outside it shows.
+// What an index outside the table stores.
 constexpr uint8_t kSpeedCodeFallback = 4;
-constexpr unsigned kSpeedIndexFallback = 2;
 // Index of a code in the table, or -1.
 int SpeedIndexOf(uint8_t code);
 uint8_t SpeedCodeAt(int index);

@@ -15,6 +15,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
 #include <array>
 
 using namespace EditorIds;
@@ -61,6 +62,26 @@ constexpr std::array<uint8_t, kProtocolCount> kSupportedPorts{{
 
 constexpr uint8_t ProtocolCodeAt(unsigned index) { return uint8_t(index + 1); }
 constexpr uint8_t PortTypeAt(unsigned index) { return uint8_t(index + 1); }
+
+const wxSize kClientSize(461, 482);
+const wxSize kMinSize(455, 460);
+const char* const kSlavesTab = "Slaves";
+
+// Width the tab strip needs for the widest protocol and port tabs and the
+// slaves tab: their labels, and per tab and at the strip's start what the
+// toolkit draws around a label (about two text lines' height with GTK's
+// themes), so that no tab scrolls out of sight.
+int WidestTabStrip(const wxWindow* notebook)
+{
+    int protocol = 0;
+    for (unsigned index = 0; index < kProtocolCount; ++index)
+        protocol = std::max(protocol, notebook->GetTextExtent(ProtocolNameText(ProtocolCodeAt(index))).GetWidth());
+    int port = 0;
+    for (const auto& item : kPorts)
+        port = std::max(port, notebook->GetTextExtent(item.tab).GetWidth());
+    const int aroundLabel = 2 * notebook->GetCharHeight();
+    return protocol + port + notebook->GetTextExtent(kSlavesTab).GetWidth() + 4 * aroundLabel;
+}
 
 // Protocols whose nodes have no slaves.
 bool KeepsNoSlaves(unsigned protocolIndex)
@@ -113,6 +134,7 @@ EditNodeDialog::EditNodeDialog(wxWindow* parent, wxWindowID id, const wxPoint& p
     left->Add(choices, 0, wxALL | wxEXPAND, 5);
     left->Add(m_warningText, 0, wxLEFT | wxRIGHT | wxEXPAND, 5);
     left->Add(m_notebook, 1, wxALL | wxEXPAND, 5);
+    m_notebook->SetMinSize(wxSize(WidestTabStrip(m_notebook), -1));
 
     m_okButton = new wxButton(panel, ID_BUTTONOK.id, "OK", wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                               ID_BUTTONOK.name);
@@ -130,8 +152,10 @@ EditNodeDialog::EditNodeDialog(wxWindow* parent, wxWindowID id, const wxPoint& p
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(panel, 1, wxEXPAND);
     SetSizer(top);
-    SetMinSize(wxSize(455, 460));
-    SetClientSize(461, 482);
+    // Wider than the usual size where the tabs need it.
+    const wxSize least = top->GetMinSize();
+    SetClientSize(std::max(kClientSize.x, least.x), kClientSize.y);
+    SetMinSize(wxSize(std::max(kMinSize.x, ClientToWindowSize(least).x), kMinSize.y));
 
     // The Escape key and the close box press Cancel.
     SetEscapeId(ID_BUTTONCANCEL.id);
@@ -161,7 +185,7 @@ bool EditNodeDialog::Edit(NodeEntry& entry)
     OnChoicePortSelect(blank);
 
     m_slavesPanel = new EditSlaves(m_notebook);
-    if (m_notebook->AddPage(m_slavesPanel, "Slaves", false)) {
+    if (m_notebook->AddPage(m_slavesPanel, kSlavesTab, false)) {
         m_slavesPanel->Load(entry);
     } else {
         m_slavesPanel->Destroy();

@@ -104,9 +104,15 @@ wxChoice* EditPanel::AddNrzChoice(const wxString& label)
     return AddChoice(ID_CHOICENRZ, label, ChoiceItems(std::array<const char*, 3>{{"No NRZ", "NRZs", "NRZi"}}));
 }
 
-void EditPanel::Link(std::function<void(const NodeEntry&)> load, std::function<void(NodeEntry&)> store)
+wxString EditPanel::OtherValueText(int value) { return wxString::Format("Unknown (%d)", value); }
+
+wxString EditPanel::Shows(const wxSpinCtrl* spin) { return wxString::Format("%d", spin->GetValue()); }
+wxString EditPanel::Shows(const wxChoice* choice) { return wxString::Format("%d", choice->GetSelection()); }
+wxString EditPanel::Shows(const wxCheckBox* box) { return box->GetValue() ? "1" : "0"; }
+
+void EditPanel::Link(FieldLink link)
 {
-    m_links.push_back({std::move(load), std::move(store)});
+    m_links.push_back(std::move(link));
 }
 
 void EditPanel::Link(wxSpinCtrl* spin, const Field& field)
@@ -114,48 +120,81 @@ void EditPanel::Link(wxSpinCtrl* spin, const Field& field)
     const int min = std::max(spin->GetMin(), MinValue(field));
     const int max = std::min(spin->GetMax(), MaxValue(field));
     spin->SetRange(min, max);
-    Link([spin, field](const NodeEntry& node) { spin->SetValue(GetValue(node, field)); },
-         [spin, field](NodeEntry& node) { SetValue(node, field, spin->GetValue()); });
+    Link({[spin] { return Shows(spin); }, [spin, field](const NodeEntry& node) { spin->SetValue(GetValue(node, field)); },
+          [spin, field](NodeEntry& node) { SetValue(node, field, spin->GetValue()); },
+          [field](NodeEntry& node, const NodeEntry& loaded) { CopyField(node, loaded, field); }});
 }
 
 void EditPanel::Link(wxCheckBox* box, const Field& field)
 {
-    Link([box, field](const NodeEntry& node) { box->SetValue(GetFlag(node, field)); },
-         [box, field](NodeEntry& node) { SetFlag(node, field, box->GetValue()); });
+    Link({[box] { return Shows(box); }, [box, field](const NodeEntry& node) { box->SetValue(GetFlag(node, field)); },
+          [box, field](NodeEntry& node) { SetFlag(node, field, box->GetValue()); },
+          [field](NodeEntry& node, const NodeEntry& loaded) { CopyField(node, loaded, field); }});
 }
 
-void EditPanel::Link(wxChoice* choice, const Field& field, int first)
+void EditPanel::Link(wxChoice* choice, const Field& field, int first, std::function<wxString(int)> otherText)
 {
-    Link(
-        [choice, field, first](const NodeEntry& node) {
-            const int item = GetValue(node, field) - first;
-            if (item >= 0 && unsigned(item) < choice->GetCount())
-                choice->SetSelection(item);
-        },
-        [choice, field, first](NodeEntry& node) {
-            const int item = choice->GetSelection();
-            if (item != wxNOT_FOUND)
-                SetValue(node, field, item + first);
-        });
+    // Items past the table's are the ones a load adds.
+    const unsigned offered = choice->GetCount();
+    Link({[choice] { return Shows(choice); },
+          [choice, field, first, offered, otherText](const NodeEntry& node) {
+              const int value = GetValue(node, field);
+              const int item = value - first;
+              if (item >= 0 && unsigned(item) < offered) {
+                  choice->SetSelection(item);
+                  return;
+              }
+              choice->SetSelection(
+                  choice->Append(otherText ? otherText(value) : OtherValueText(value)));
+          },
+          [choice, field, first, offered](NodeEntry& node) {
+              const int item = choice->GetSelection();
+              if (item != wxNOT_FOUND && unsigned(item) < offered)
+                  SetValue(node, field, item + first);
+          },
+          [field](NodeEntry& node, const NodeEntry& loaded) { CopyField(node, loaded, field); }});
 }
 
 void EditPanel::Link(wxChoice* choice, const BitPair& pair)
 {
-    Link([choice, pair](const NodeEntry& node) { choice->SetSelection(int(GetChoice(node, pair))); },
-         [choice, pair](NodeEntry& node) {
-             const int item = choice->GetSelection();
-             SetChoice(node, pair, item == wxNOT_FOUND ? 0 : unsigned(item));
-         });
+    Link({[choice] { return Shows(choice); },
+          [choice, pair](const NodeEntry& node) { choice->SetSelection(int(GetChoice(node, pair))); },
+          [choice, pair](NodeEntry& node) {
+              const int item = choice->GetSelection();
+              SetChoice(node, pair, item == wxNOT_FOUND ? 0 : unsigned(item));
+          },
+          [pair](NodeEntry& node, const NodeEntry& loaded) {
+              CopyField(node, loaded, pair.a);
+              CopyField(node, loaded, pair.b);
+          }});
 }
 
-void EditPanel::LoadLinks(const NodeEntry& node)
+void EditPanel::LinkUnshown(const Field& field, int fresh)
+{
+    Link({[] { return wxString(); }, [](const NodeEntry&) {},
+          [field, fresh](NodeEntry& node) { SetValue(node, field, fresh); },
+          [field](NodeEntry& node, const NodeEntry& loaded) { CopyField(node, loaded, field); }});
+}
+
+void EditPanel::LoadFields(const NodeEntry& node)
 {
     for (const FieldLink& link : m_links)
         link.load(node);
+    LoadOwn(node);
+    m_loaded = node;
+    m_shown.clear();
+    for (const FieldLink& link : m_links)
+        m_shown.push_back(link.shows());
 }
 
-void EditPanel::StoreLinks(NodeEntry& node)
+void EditPanel::StoreFields(NodeEntry& node)
 {
-    for (const FieldLink& link : m_links)
-        link.store(node);
+    for (size_t i = 0; i < m_links.size(); ++i) {
+        const FieldLink& link = m_links[i];
+        if (m_loaded && i < m_shown.size() && link.shows() == m_shown[i])
+            link.keep(node, *m_loaded);
+        else
+            link.store(node);
+    }
+    StoreOwn(node);
 }

@@ -10,6 +10,7 @@
 #include <wx/panel.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class wxCheckBox;
@@ -51,31 +52,61 @@ protected:
     wxStaticText* NewStaticText(const ControlId& id, const wxString& text);
     wxSpinCtrl* NewSpin(const ControlId& id, int min, int max, int initial);
 
-    // Links a control to a field; LoadLinks and StoreLinks apply them all in
-    // the order they were made. A spin's range is narrowed to what the
-    // field can hold, so what the user sees is what is stored.
+    // Links a control to a field; the page's Load and Store apply them all in
+    // the order they were made. A page loaded from the node stores each field
+    // whose control still shows what it showed after loading back exactly as
+    // it was loaded, even where the control cannot show it (a value beyond a
+    // spin's range, a value no list item holds); a fresh page, made for
+    // another protocol or port, stores every field from its controls. A
+    // spin's range is narrowed to what the field can hold, so what the user
+    // sets is what is stored.
     void Link(wxSpinCtrl* spin, const NodeFields::Field& field);
     void Link(wxCheckBox* box, const NodeFields::Field& field);
-    // Item i stands for the value i + first; a value without an item leaves
-    // the choice as it is.
-    void Link(wxChoice* choice, const NodeFields::Field& field, int first = 0);
+    // Item i stands for the value i + first; a value without an item is
+    // shown as one more item, named by `otherText` (by default "Unknown (n)").
+    void Link(wxChoice* choice, const NodeFields::Field& field, int first = 0,
+              std::function<wxString(int)> otherText = {});
     void Link(wxChoice* choice, const NodeFields::BitPair& pair);
-    void Link(std::function<void(const NodeEntry&)> load, std::function<void(NodeEntry&)> store);
-    void LoadLinks(const NodeEntry& node);
-    void StoreLinks(NodeEntry& node);
+    // Bits that no control shows: a fresh page writes `fresh`, a loaded page
+    // keeps them.
+    void LinkUnshown(const NodeFields::Field& field, int fresh);
 
-private:
+    // The general link: what the control shows (compared after loading and
+    // when storing), how it loads and stores, and how the field is copied
+    // from the entry as loaded.
     struct FieldLink {
+        std::function<wxString()> shows;
         std::function<void(const NodeEntry&)> load;
         std::function<void(NodeEntry&)> store;
+        std::function<void(NodeEntry& node, const NodeEntry& loaded)> keep;
     };
+    void Link(FieldLink link);
 
+    // What a panel does beyond its linked fields, after them.
+    virtual void LoadOwn(const NodeEntry&) {}
+    virtual void StoreOwn(NodeEntry&) {}
+    // Loads the links and the page's own controls, then notes what every
+    // control shows; StoreFields stores them.
+    void LoadFields(const NodeEntry& node);
+    void StoreFields(NodeEntry& node);
+
+    // The item that shows a stored value no list item holds.
+    static wxString OtherValueText(int value);
+
+    static wxString Shows(const wxSpinCtrl* spin);
+    static wxString Shows(const wxChoice* choice);
+    static wxString Shows(const wxCheckBox* box);
+
+private:
     wxPanel* m_inner = nullptr;
     wxGridBagSizer* m_grid = nullptr;
     int m_rows = 0;
     wxSizer* m_column = nullptr;
     unsigned m_staticTexts = 0;
     std::vector<FieldLink> m_links;
+    // What each link's control showed right after loading, by link.
+    std::vector<wxString> m_shown;
+    std::optional<NodeEntry> m_loaded;
 };
 
 // Items of a choice from a list of texts.

@@ -7,7 +7,12 @@ EditPortModem::EditPortModem(wxWindow* parent, wxWindowID id, const wxPoint& pos
     : EditPortPanel(parent, id, pos, size, PORT_MODEM)
 {
     m_mode = AddChoice(ID_CHOICEMODE, "Mode", ChoiceItems(kModemModeNames, kModemOfferedModes));
-    Link(m_mode, kModemMode, kModemFirstMode);
+    // Modes the list does not offer are shown by their names.
+    Link(m_mode, kModemMode, kModemFirstMode, [](int mode) {
+        const int index = mode - int(kModemFirstMode);
+        return index >= 0 && size_t(index) < kModemModeNames.size() ? wxString(kModemModeNames[size_t(index)])
+                                                                     : OtherValueText(mode);
+    });
     m_nrz = AddNrzChoice("NRZ");
     Link(m_nrz, kModemNrz);
     m_rxAttenuation = AddChoice(ID_CHOICERXATTN, "Rx Attenuation", ChoiceItems(kAttenuationNames));

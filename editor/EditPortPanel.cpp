@@ -36,16 +36,14 @@ bool EditPortPanel::Load(const NodeEntry& node)
 {
     if (node.PortType() != m_type)
         return true;
-    LoadLinks(node);
-    LoadOwn(node);
+    LoadFields(node);
     return true;
 }
 
 bool EditPortPanel::Store(NodeEntry& node)
 {
     node.SetPortType(m_type);
-    StoreLinks(node);
-    StoreOwn(node);
+    StoreFields(node);
     return true;
 }
 
@@ -55,36 +53,38 @@ wxChoice* EditPortPanel::AddComPortChoice()
     for (unsigned index = 0; index < kOfferedComPorts; ++index)
         choice->Append(wxString::Format("COM%u", index + 1), ItemData(int(index)));
     choice->SetSelection(0);
-    Link(
-        [choice](const NodeEntry& node) {
-            const int index = GetValue(node, kComIndex);
-            SelectValue(choice, index, wxString::Format("COM%d", index + 1));
-        },
-        [choice](NodeEntry& node) {
-            const int item = choice->GetSelection();
-            if (item != wxNOT_FOUND)
-                SetValue(node, kComIndex, ItemValue(choice, item));
-        });
+    Link({[choice] { return Shows(choice); },
+          [choice](const NodeEntry& node) {
+              const int index = GetValue(node, kComIndex);
+              SelectValue(choice, index, wxString::Format("COM%d", index + 1));
+          },
+          [choice](NodeEntry& node) {
+              const int item = choice->GetSelection();
+              if (item != wxNOT_FOUND)
+                  SetValue(node, kComIndex, ItemValue(choice, item));
+          },
+          [](NodeEntry& node, const NodeEntry& loaded) { CopyField(node, loaded, kComIndex); }});
     return choice;
 }
 
 wxChoice* EditPortPanel::AddSpeedChoice(size_t offered, int initial)
 {
-    // Items carry their index in the speed-code table.
+    // Items carry their speed code.
     wxChoice* choice = AddChoice(ID_CHOICEBAUD, "Baud Rate", {});
     for (size_t index = 0; index < offered && index < kSpeedCodes.size(); ++index)
-        choice->Append(kSpeedCodes[index].text, ItemData(int(index)));
+        choice->Append(kSpeedCodes[index].text, ItemData(kSpeedCodes[index].code));
     choice->SetSelection(initial);
-    Link(
-        [choice](const NodeEntry& node) {
-            int index = SpeedIndexOf(node.baudCode);
-            if (index < 0)
-                index = int(kSpeedIndexFallback);
-            SelectValue(choice, index, kSpeedCodes[size_t(index)].text);
-        },
-        [choice](NodeEntry& node) {
-            const int item = choice->GetSelection();
-            node.baudCode = SpeedCodeAt(item == wxNOT_FOUND ? -1 : ItemValue(choice, item));
-        });
+    Link({[choice] { return Shows(choice); },
+          [choice](const NodeEntry& node) {
+              const int index = SpeedIndexOf(node.baudCode);
+              SelectValue(choice, node.baudCode,
+                          index >= 0 ? wxString(kSpeedCodes[size_t(index)].text)
+                                     : OtherValueText(node.baudCode));
+          },
+          [choice](NodeEntry& node) {
+              const int item = choice->GetSelection();
+              node.baudCode = item == wxNOT_FOUND ? kSpeedCodeFallback : uint8_t(ItemValue(choice, item));
+          },
+          [](NodeEntry& node, const NodeEntry& loaded) { node.baudCode = loaded.baudCode; }});
     return choice;
 }

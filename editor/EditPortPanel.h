@@ -18,13 +18,10 @@ public:
 protected:
     EditPortPanel(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, uint8_t type);
 
-    virtual void LoadOwn(const NodeEntry&) {}
-    virtual void StoreOwn(NodeEntry&) {}
-
     // The COM port choice ("COM1".."COM3") and a speed choice offering the
     // first `offered` speed codes, both linked. A stored COM index or speed
     // code that the list lacks is shown as one more item and kept unless
-    // the user picks another; a code that no table knows shows "2400".
+    // the user picks another.
     wxChoice* AddComPortChoice();
     wxChoice* AddSpeedChoice(size_t offered, int initial);
 

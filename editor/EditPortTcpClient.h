@@ -17,14 +17,18 @@ protected:
     EditPortTcpClient(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, uint8_t type);
 
     void LoadOwn(const NodeEntry& node) override;
-    void StoreOwn(NodeEntry& node) override;
 
 private:
     void UpdateAddressState();
+    void StoreSourcePort(NodeEntry& node) const;
 
     wxTextCtrl* m_serverIp = nullptr;
     wxStaticText* m_ipState = nullptr;
     wxSpinCtrl* m_serverPort = nullptr;
     wxCheckBox* m_useSourcePort = nullptr;
     wxSpinCtrl* m_sourcePort = nullptr;
+    // Whether the node's protocol lets the box be ticked, and what the box
+    // showed before a protocol that does not.
+    bool m_sourcePortAllowed = true;
+    bool m_heldSourcePort = false;
 };

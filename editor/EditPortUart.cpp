@@ -16,10 +16,6 @@ EditPortUart::EditPortUart(wxWindow* parent, wxWindowID id, const wxPoint& pos, 
     Link(m_format, kUartFormat);
     m_handshake = AddChoice(ID_CHOICEHANDSHAKE, "Handshaking", ChoiceItems(kHandshakeNames));
     Link(m_handshake, kUartHandshake);
-}
-
-void EditPortUart::StoreOwn(NodeEntry& node)
-{
     // The page owns the whole port word.
-    SetValue(node, kUartUnused, 0);
+    LinkUnshown(kUartUnused, 0);
 }

@@ -9,9 +9,6 @@ public:
     EditPortUart(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
                  const wxSize& size = wxDefaultSize);
 
-protected:
-    void StoreOwn(NodeEntry& node) override;
-
 private:
     wxChoice* m_comPort = nullptr;
     wxChoice* m_baud = nullptr;

@@ -32,7 +32,7 @@ EditProtocolAnalogueMaster::EditProtocolAnalogueMaster(wxWindow* parent, wxWindo
     m_highUnit = NewStaticText(ID_STATICTEXTTRIGGERHIGHUNIT, AnalogueUnit(true));
     AddRow(highLabel, m_high, m_highUnit);
     wxStaticText* lowLabel = NewStaticText("Low");
-    m_low = NewSpin(ID_SPINCTRLLOW, 0, kAnalogueVoltageMax, kAnalogueLowDefault);
+    m_low = NewSpin(ID_SPINCTRLLOW, 0, kAnalogueLowInitialMax, kAnalogueLowDefault);
     m_lowUnit = NewStaticText(ID_STATICTEXTTRIGGERLOWUNIT, AnalogueUnit(true));
     AddRow(lowLabel, m_low, m_lowUnit);
     m_noData = AddNoDataChoice();
@@ -63,21 +63,26 @@ void EditProtocolAnalogueMaster::ApplyType(bool voltage)
 
 void EditProtocolAnalogueMaster::KeepCurrentChannel()
 {
+    // A value the spin could not show is kept until the user sets another.
     Channel& channel = m_channels[m_currentChannel];
     channel.voltage = m_type->GetSelection() != kCurrent;
-    channel.high = m_high->GetValue();
-    channel.low = m_low->GetValue();
+    if (m_high->GetValue() != channel.shownHigh)
+        channel.high = m_high->GetValue();
+    if (m_low->GetValue() != channel.shownLow)
+        channel.low = m_low->GetValue();
 }
 
 void EditProtocolAnalogueMaster::ShowCurrentChannel()
 {
     // The range of the channel's own type comes first, so a stored value is
     // never cut by the previous channel's range.
-    const Channel& channel = m_channels[m_currentChannel];
+    Channel& channel = m_channels[m_currentChannel];
     m_type->SetSelection(channel.voltage ? kVoltage : kCurrent);
     ApplyType(channel.voltage);
     m_high->SetValue(channel.high);
     m_low->SetValue(channel.low);
+    channel.shownHigh = m_high->GetValue();
+    channel.shownLow = m_low->GetValue();
 }
 
 void EditProtocolAnalogueMaster::OnChannel()
@@ -95,7 +100,7 @@ void EditProtocolAnalogueMaster::LoadOwn(const NodeEntry& node)
     m_mode->SetSelection(GetFlag(node, kAnalogueTriggersMode) ? kTriggers : kReadings);
     for (unsigned c = 0; c < kAnalogueChannels; ++c)
         m_channels[c] = {GetFlag(node, AnalogueVoltage(c)), GetValue(node, AnalogueHigh(c)),
-                         GetValue(node, AnalogueLow(c))};
+                         GetValue(node, AnalogueLow(c)), -1, -1};
     const int selection = m_channel->GetSelection();
     m_currentChannel = uint8_t(selection >= 0 && unsigned(selection) < kAnalogueChannels ? selection : 0);
     ApplyMode();

@@ -23,6 +23,9 @@ private:
         bool voltage = true;
         int high = NodeFields::kAnalogueHighDefault;
         int low = NodeFields::kAnalogueLowDefault;
+        // What the spins showed when the channel was last shown.
+        int shownHigh = NodeFields::kAnalogueHighDefault;
+        int shownLow = NodeFields::kAnalogueLowDefault;
     };
 
     void ApplyMode();

@@ -17,8 +17,13 @@ EditProtocolNull::EditProtocolNull(wxWindow* parent, wxWindowID id, const wxPoin
     // Says what a text that is no byte will store, so nothing changes unseen.
     m_fillState = NewStaticText(ID_STATICTEXTFILLSTATE, {});
     AddRow(nullptr, m_fillState);
+    Link({[this] { return m_fill->GetValue(); },
+          [this](const NodeEntry& node) { m_fill->SetValue(FillText(uint8_t(GetValue(node, kNullFill)))); },
+          [this](NodeEntry& node) { SetValue(node, kNullFill, ParseFillText(m_fill->GetValue()).byte); },
+          [](NodeEntry& node, const NodeEntry& loaded) { CopyField(node, loaded, kNullFill); }});
     m_useOffset = AddCheckBox(ID_CHECKBOXUSEOFFSET, "Use database offset");
     Link(m_useOffset, kNullUseOffset);
+    LinkUnshown(kNullUnused, 0);
     AddNote("Note: Port parameters will be ignored");
 
     m_useOffset->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { ApplyOffsetRule(); });
@@ -36,15 +41,8 @@ void EditProtocolNull::UpdateFillState()
     }
 }
 
-void EditProtocolNull::LoadOwn(const NodeEntry& node)
+void EditProtocolNull::LoadOwn(const NodeEntry&)
 {
-    m_fill->SetValue(FillText(uint8_t(GetValue(node, kNullFill))));
     UpdateFillState();
     ApplyOffsetRule();
-}
-
-void EditProtocolNull::StoreOwn(NodeEntry& node)
-{
-    SetValue(node, kNullFill, ParseFillText(m_fill->GetValue()).byte);
-    SetValue(node, kNullUnused, 0);
 }

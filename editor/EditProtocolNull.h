@@ -11,7 +11,6 @@ public:
 
 protected:
     void LoadOwn(const NodeEntry& node) override;
-    void StoreOwn(NodeEntry& node) override;
 
 private:
     void ApplyOffsetRule();

@@ -10,15 +10,13 @@ bool EditProtocolPanel::Load(const NodeEntry& node)
 {
     if (node.protocol != m_code)
         return true;
-    LoadLinks(node);
-    LoadOwn(node);
+    LoadFields(node);
     return true;
 }
 
 bool EditProtocolPanel::Store(NodeEntry& node)
 {
     node.protocol = m_code;
-    StoreLinks(node);
-    StoreOwn(node);
+    StoreFields(node);
     return true;
 }

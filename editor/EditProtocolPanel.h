@@ -14,10 +14,6 @@ public:
 protected:
     EditProtocolPanel(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, uint8_t code);
 
-    // What a panel does beyond its linked fields, after them.
-    virtual void LoadOwn(const NodeEntry&) {}
-    virtual void StoreOwn(NodeEntry&) {}
-
 private:
     uint8_t m_code;
 };

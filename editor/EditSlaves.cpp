@@ -7,7 +7,6 @@
 
 #include <array>
 #include <climits>
-#include <optional>
 
 using namespace EditorIds;
 
@@ -22,20 +21,24 @@ constexpr long kMaxSlaveId = 255;
 constexpr long kMaxShownOffset = kSharedMemorySize;
 constexpr long kMaxSize = 255;
 
-// The cell's number when its whole text is a decimal integer. A number too
-// large for a long saturates, so that it still counts as a number.
+// The cell's number when its whole text, blanks around it aside, is a
+// decimal integer. A number too large for a long saturates, so that it still
+// counts as a number.
 std::optional<long> CellNumber(const wxString& text)
 {
     size_t pos = 0;
-    while (pos < text.size() && wxIsspace(text[pos]))
+    size_t end = text.size();
+    while (pos < end && wxIsspace(text[pos]))
         ++pos;
+    while (end > pos && wxIsspace(text[end - 1]))
+        --end;
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+    if (pos < end && (text[pos] == '+' || text[pos] == '-'))
         negative = text[pos++] == '-';
-    if (pos == text.size())
+    if (pos == end)
         return std::nullopt;
     long value = 0;
-    for (; pos < text.size(); ++pos) {
+    for (; pos < end; ++pos) {
         const wxUniChar c = text[pos];
         if (c < '0' || c > '9')
             return std::nullopt;
@@ -84,6 +87,7 @@ EditSlaves::EditSlaves(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
 
 bool EditSlaves::Load(const NodeEntry& node)
 {
+    m_loaded = node;
     for (unsigned k = 0; k < kMaxSlaves; ++k) {
         const int column = int(k);
         if (k < node.slaveCount) {
@@ -97,12 +101,63 @@ bool EditSlaves::Load(const NodeEntry& node)
                 m_grid->SetCellValue(row, column, wxString());
         }
     }
+    m_shown.clear();
+    for (int column = 0; column < int(kMaxSlaves); ++column)
+        for (int row = 0; row < ROW_COUNT; ++row)
+            m_shown.push_back(m_grid->GetCellValue(row, column));
     return true;
+}
+
+bool EditSlaves::Shows(int row, int column) const
+{
+    const size_t cell = size_t(column) * ROW_COUNT + size_t(row);
+    return m_loaded && column < int(m_loaded->slaveCount) && cell < m_shown.size() &&
+           m_grid->GetCellValue(row, column) == m_shown[cell];
+}
+
+uint16_t EditSlaves::StartAt(int row, int column, uint16_t loaded) const
+{
+    if (Shows(row, column))
+        return loaded;
+    const long offset = InRangeOrZero(m_grid->GetCellValue(row, column), kMaxShownOffset);
+    return uint16_t(offset > 0 ? offset - 1 : 0);
+}
+
+uint8_t EditSlaves::SizeAt(int row, int column, uint8_t loaded) const
+{
+    return Shows(row, column) ? loaded : uint8_t(InRangeOrZero(m_grid->GetCellValue(row, column), kMaxSize));
+}
+
+bool EditSlaves::IsUnchanged() const
+{
+    for (int column = 0; column < int(kMaxSlaves); ++column)
+        for (int row = 0; row < ROW_COUNT; ++row) {
+            const size_t cell = size_t(column) * ROW_COUNT + size_t(row);
+            if (cell >= m_shown.size() || m_grid->GetCellValue(row, column) != m_shown[cell])
+                return false;
+        }
+    return m_loaded.has_value();
 }
 
 bool EditSlaves::Store(NodeEntry& node)
 {
     CommitCellEdit();
+    // A table the user left as it was is stored as it was loaded, count
+    // included, even where the grid cannot show it.
+    if (IsUnchanged()) {
+        // Element by element: the packed 16-bit members are copied by value.
+        const NodeEntry& loaded = *m_loaded;
+        node.slaveCount = loaded.slaveCount;
+        for (size_t k = 0; k < kMaxSlaves; ++k) {
+            node.slaveId[k] = loaded.slaveId[k];
+            node.readStart[k] = loaded.readStart[k];
+            node.readLength[k] = loaded.readLength[k];
+            node.writeStart[k] = loaded.writeStart[k];
+            node.writeLength[k] = loaded.writeLength[k];
+        }
+        return true;
+    }
+    const NodeEntry loaded = m_loaded.value_or(NodeEntry{});
     unsigned n = 0;
     for (int column = 0; column < int(kMaxSlaves); ++column) {
         const std::optional<long> id = CellNumber(m_grid->GetCellValue(ROW_ID, column));
@@ -110,13 +165,12 @@ bool EditSlaves::Store(NodeEntry& node)
         // CheckIds lets the user mend it before the dialog is accepted.
         if (!id || *id < 0 || *id > kMaxSlaveId)
             continue;
+        const size_t k = size_t(column);
         node.slaveId[n] = uint8_t(*id);
-        const long readOffset = InRangeOrZero(m_grid->GetCellValue(ROW_READ_OFFSET, column), kMaxShownOffset);
-        node.readStart[n] = uint16_t(readOffset > 0 ? readOffset - 1 : 0);
-        node.readLength[n] = uint8_t(InRangeOrZero(m_grid->GetCellValue(ROW_READ_SIZE, column), kMaxSize));
-        const long writeOffset = InRangeOrZero(m_grid->GetCellValue(ROW_WRITE_OFFSET, column), kMaxShownOffset);
-        node.writeStart[n] = uint16_t(writeOffset > 0 ? writeOffset - 1 : 0);
-        node.writeLength[n] = uint8_t(InRangeOrZero(m_grid->GetCellValue(ROW_WRITE_SIZE, column), kMaxSize));
+        node.readStart[n] = StartAt(ROW_READ_OFFSET, column, loaded.readStart[k]);
+        node.readLength[n] = SizeAt(ROW_READ_SIZE, column, loaded.readLength[k]);
+        node.writeStart[n] = StartAt(ROW_WRITE_OFFSET, column, loaded.writeStart[k]);
+        node.writeLength[n] = SizeAt(ROW_WRITE_SIZE, column, loaded.writeLength[k]);
         ++n;
     }
     node.slaveCount = uint8_t(n);

@@ -2,14 +2,22 @@
 # ctest starts the tests of a parallel run in order of their cost: that of
 # the last run where it has one (CTestCostData.txt), else this COST. The
 # cases below take seconds by design (the link's own time-outs and serial
-# pacing, subnet scans, every panel of the node editor); started first, they
-# run beside the many short ones instead of ending the run alone. A case
-# renamed or removed is simply not found here.
+# pacing, subnet scans, every panel of the node editor, many random nodes
+# through it); started first, they run beside the many short ones instead of
+# ending the run alone. A case renamed or removed is simply not found here.
 set(qst_slow_tests
     "Links/TransactBothLinks.SilenceUsesUpEveryAttempt/Tcp" 16
     "MainFrameDevice.EveryCommandWorksOverTheSerialPort" 12
     "QstDevice.ReadSavesWhatTheDeviceHolds" 9
     "NodeDialogTest.EveryProtocolAndPortCombination" 6
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/AnalogueAudioMaster" 9
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/Null" 8
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/S2Master" 8
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/S2Slave" 8
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/HostSlave" 7
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/HostMaster" 7
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/NTPClient" 7
+    "Protocols/UntouchedNode.OkStoresEveryByteAsLoaded/GenisysMaster" 6
     "Transact.LateReplyOverTcpIsNotWaitedFor" 6
     "FindDevicesDialog.ScansAddToTheLogAndRefuseToNestOrEnd" 5
     "QstDevice.WriteSendsTheFile" 5

@@ -281,3 +281,21 @@ TEST(NodeFields, FixedSourcePortOnlyForClientsNotRunningAnalogue)
     image[3] = 0x00;
     EXPECT_FALSE(HasFixedSourcePort(EntryOf(image)));
 }
+
+TEST(NodeFields, CopyFieldTakesOnlyTheFieldsBitsAsTheyAre)
+{
+    NodeImage fromImage = FilledImage(0);
+    fromImage[12] = 0xC0, fromImage[13] = 0xE1;   // port word 0xE1C0: modem mode 14
+    fromImage[366] = 0x12, fromImage[367] = 0x34;
+    const NodeEntry from = EntryOf(fromImage);
+
+    NodeEntry to = EntryOf(FilledImage(0x5A));
+    CopyField(to, from, kModemMode);   // bits 12..15 of the port word
+    NodeImage expected = FilledImage(0x5A);
+    expected[13] = 0xEA;
+    EXPECT_EQ(Differences(ImageOf(to), expected), "");
+
+    CopyField(to, from, kClientSourcePort);   // bytes 366..367
+    expected[366] = 0x12, expected[367] = 0x34;
+    EXPECT_EQ(Differences(ImageOf(to), expected), "");
+}

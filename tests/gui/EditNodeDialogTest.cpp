@@ -12,7 +12,6 @@
 #include <wx/grid.h>
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
-#include <wx/timer.h>
 
 #include <iterator>
 #include <utility>
@@ -72,21 +71,12 @@ protected:
         return accepted;
     }
 
-    // Edit in a real modal loop; the action runs inside it. A dialog that
-    // the action fails to close is ended after a while, and fails the test.
+    // Edit in a real modal loop; the action runs inside it.
     bool RunModal(NodeImage& image, Action action)
     {
         NodeEntry entry = EntryOf(image);
         EditNodeDialog dialog(m_frame);
-        wxTimer guard;
-        guard.Bind(wxEVT_TIMER, [&dialog](wxTimerEvent&) {
-            ADD_FAILURE() << "the dialog stayed open";
-            dialog.EndModal(EditNodeDialog::kResultOk);
-        });
-        guard.StartOnce(10000);
-        dialog.CallAfter([&dialog, action] { action(dialog); });
-        const bool accepted = dialog.Edit(entry);
-        guard.Stop();
+        const bool accepted = EditInModalLoop(dialog, entry, std::move(action));
         image = ImageOf(entry);
         return accepted;
     }
@@ -99,8 +89,12 @@ TEST_F(NodeDialogTest, OpensOnTheNodesProtocolAndPortWithThreePages)
     NodeImage image = Node(PROTOCOL_GENISYS_SLAVE, 0x7000);
     EXPECT_FALSE(Run(image, [](EditNodeDialog& dialog) {
         EXPECT_EQ(dialog.GetTitle(), "Edit Node");
-        EXPECT_EQ(dialog.GetClientSize(), wxSize(461, 482));
-        EXPECT_EQ(dialog.GetMinSize(), wxSize(455, 460));
+        // Wider where the widest tabs need it.
+        EXPECT_EQ(dialog.GetClientSize().GetHeight(), 482);
+        EXPECT_GE(dialog.GetClientSize().GetWidth(), 461);
+        EXPECT_EQ(dialog.GetMinSize().GetHeight(), 460);
+        EXPECT_GE(dialog.GetMinSize().GetWidth(), 455);
+        EXPECT_LE(dialog.GetMinSize().GetWidth(), dialog.GetSize().GetWidth());
         EXPECT_EQ(Find<wxStaticText>(&dialog, "ID_STATICTEXT1")->GetLabel(), "Protocol");
         EXPECT_EQ(Find<wxStaticText>(&dialog, "ID_STATICTEXT2")->GetLabel(), "Port");
         EXPECT_EQ(Find<wxButton>(&dialog, "ID_BUTTONOK")->GetLabel(), "OK");
@@ -118,15 +112,6 @@ TEST_F(NodeDialogTest, OpensOnTheNodesProtocolAndPortWithThreePages)
 
 TEST_F(NodeDialogTest, EveryProtocolAndPortCombination)
 {
-    // By port, in the choice's order: TCP Server, TCP Client, UDP Server,
-    // UDP Client, Async Serial, Sync Serial, Modem, SPI.
-    const std::pair<const char*, const char*> kSupported[] = {
-        {"Control", "YYYYYNYN"},        {"IO Master", "NNNNNNNY"},     {"UCE Master", "YYYYYNYN"},
-        {"UCE Slave", "YYYYYNYN"},      {"S2 Master", "YYYYYYYN"},     {"S2 Slave", "YYYYYYYN"},
-        {"Genisys Master", "YYYYYNYN"}, {"Genisys Slave", "YYYYYNYN"}, {"Host Master", "YYYYYYYY"},
-        {"Host Slave", "YYYYYYYY"},     {"NTP Client", "YYYYYYYY"},    {"Analogue/Audio Master", "YYYYYYYY"},
-        {"Null", "YYYYYYYY"},
-    };
     const char* const kPortItems[] = {"TCP Server",   "TCP Client",  "UDP Server", "UDP Client",
                                       "Async Serial", "Sync Serial", "Modem",      "SPI"};
     const char* const kPortTabs[] = {"TCP Server",   "TCP Client",  "UDP Server", "UDP Client",
@@ -138,9 +123,9 @@ TEST_F(NodeDialogTest, EveryProtocolAndPortCombination)
         wxChoice* ports = PortChoice(dialog);
         ASSERT_EQ(protocols->GetCount(), kProtocolCount);
         ASSERT_EQ(ports->GetCount(), kPortTypeCount);
-        ASSERT_EQ(std::size(kSupported), kProtocolCount);
+        ASSERT_EQ(std::size(kSupportedPorts), kProtocolCount);
         for (int p = 0; p < int(kProtocolCount); ++p) {
-            const auto& [name, row] = kSupported[p];
+            const auto& [name, row] = kSupportedPorts[p];
             EXPECT_EQ(protocols->GetString(unsigned(p)), name);
             Choose(protocols, p);
             auto* protocolPage = dynamic_cast<EditProtocolPanel*>(Pages(dialog)->GetPage(0));
@@ -351,4 +336,46 @@ TEST_F(NodeDialogTest, DocumentTakesTheNodeOnlyWhenAccepted)
     EXPECT_TRUE(edited);
     EXPECT_TRUE(config.IsModified());
     EXPECT_EQ(config.GetProtocol(1), PROTOCOL_HOST_MASTER);
+}
+
+TEST_F(NodeDialogTest, SwitchingTheProtocolAwayAndBackKeepsTheFixedSourcePort)
+{
+    for (const uint16_t portCode : {0x2001, 0x4001}) {
+        SCOPED_TRACE(portCode);
+        // A UCE Master client of 127.0.0.1:502 that sends from port 6001.
+        NodeImage image = Node(PROTOCOL_UCE_MASTER, portCode);
+        image[5] = 127, image[6] = 0, image[7] = 0, image[8] = 1;
+        image[9] = 0xF6, image[10] = 0x01;
+        image[366] = 0x17, image[367] = 0x71;   // 6001, high byte first
+        image[14] = 1;
+        PutSlave(image, 0, 1, 0, 4);
+        const NodeImage before = image;
+        EXPECT_TRUE(Run(image, [](EditNodeDialog& dialog) {
+            auto box = [&dialog] { return Find<wxCheckBox>(Pages(dialog)->GetPage(1), "ID_CHECKBOXSOURCEPORT"); };
+            auto port = [&dialog] { return Find<wxSpinCtrl>(Pages(dialog)->GetPage(1), "ID_SPINCTRLSOURCEPORT"); };
+            EXPECT_TRUE(box()->GetValue());
+            Choose(ProtocolChoice(dialog), 11);   // Analogue/Audio Master takes bytes 366..367
+            EXPECT_FALSE(box()->GetValue());
+            EXPECT_FALSE(box()->IsEnabled());
+            Choose(ProtocolChoice(dialog), 2);    // UCE Master again
+            EXPECT_TRUE(box()->GetValue());
+            EXPECT_TRUE(box()->IsEnabled());
+            EXPECT_EQ(port()->GetValue(), 6001);
+            PressOk(dialog);
+        }));
+        EXPECT_EQ(Differences(image, before), "");
+
+        // Staying on Analogue/Audio Master drops the fixed source port: its
+        // first trigger (20000 mV, 0x4E20 low byte first) has the bytes.
+        image = before;
+        EXPECT_TRUE(Run(image, [](EditNodeDialog& dialog) {
+            Choose(ProtocolChoice(dialog), 11);
+            PressOk(dialog);
+        }));
+        EXPECT_EQ(image[0], 12);
+        EXPECT_EQ(image[3], 0x00);
+        EXPECT_EQ(image[4], before[4]);
+        EXPECT_EQ(image[366], 0x20);
+        EXPECT_EQ(image[367], 0x4E);
+    }
 }

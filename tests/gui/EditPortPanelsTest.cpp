@@ -210,10 +210,14 @@ TEST_F(PortPanelTest, SerialPagesShowValuesTheirListsLack)
     EditPortPanel* uart = Create(PORT_ASYNC_SERIAL);
     uart->Load(EntryOf(image));
     EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICECOMPORT")), "COM4");
-    EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICEBAUD")), "2400");
+    EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICEBAUD")), "Unknown (7)");
+    EXPECT_EQ(Find<wxChoice>(uart, "ID_CHOICEBAUD")->GetCount(), 13u);
     NodeImage stored = Stored(uart, image);
     EXPECT_EQ(stored[9], 3);
-    EXPECT_EQ(stored[11], 4);
+    EXPECT_EQ(stored[11], 7);
+    // Only a speed the user picks replaces it.
+    Find<wxChoice>(uart, "ID_CHOICEBAUD")->SetStringSelection("2400");
+    EXPECT_EQ(Stored(uart, image)[11], 4);
 
     // A known speed the synchronous list does not offer is kept.
     image[4] = 0x60;
@@ -304,4 +308,104 @@ TEST_F(PortPanelTest, SpiOnlySetsThePortType)
     NodeImage expected = image;
     expected[4] = 0x8A;
     EXPECT_EQ(Differences(Stored(panel, image), expected), "");
+}
+
+TEST_F(PortPanelTest, ListItemsForStoredValuesTheListsLackAreKeptUntilAnotherIsPicked)
+{
+    // Asynchronous serial, port word 0x0057: format 7 and handshake 5, which
+    // no item names, and bits 8..15 that no control shows.
+    NodeImage image = FilledImage(0);
+    image[4] = 0x50;
+    image[11] = 16;
+    image[12] = 0x57, image[13] = 0xA5;
+    EditPortPanel* uart = Create(PORT_ASYNC_SERIAL);
+    uart->Load(EntryOf(image));
+    EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICEFORMAT")), "Unknown (7)");
+    EXPECT_EQ(Selected(Find<wxChoice>(uart, "ID_CHOICEHANDSHAKE")), "Unknown (5)");
+    EXPECT_EQ(Differences(Stored(uart, image), image), "");
+    // A format the user picks is stored; the rest stays as loaded.
+    Find<wxChoice>(uart, "ID_CHOICEFORMAT")->SetStringSelection("8 E 1");
+    NodeImage expected = image;
+    expected[12] = 0x52;
+    EXPECT_EQ(Differences(Stored(uart, image), expected), "");
+
+    // Synchronous serial in clock mode 0.
+    image = FilledImage(0);
+    image[4] = 0x60;
+    image[11] = 16;
+    image[12] = 0x90;
+    EditPortPanel* sync = Create(PORT_SYNC_SERIAL);
+    sync->Load(EntryOf(image));
+    EXPECT_EQ(Selected(Find<wxChoice>(sync, "ID_CHOICEMODE")), "Unknown (0)");
+    EXPECT_EQ(Differences(Stored(sync, image), image), "");
+
+    // Modem modes 14 and 15 show by their names; mode 0 has none.
+    const std::pair<uint8_t, const char*> kModes[] = {
+        {0xE1, "V22bis 2400 QAM Lo"}, {0xF1, "V22bis 2400 QAM Hi"}, {0x01, "Unknown (0)"}};
+    for (const auto& [high, name] : kModes) {
+        image = FilledImage(0);
+        image[4] = 0x70;
+        image[12] = 0xC0, image[13] = high;
+        EditPortPanel* modem = Create(PORT_MODEM);
+        auto* mode = Find<wxChoice>(modem, "ID_CHOICEMODE");
+        modem->Load(EntryOf(image));
+        EXPECT_EQ(Selected(mode), name);
+        EXPECT_EQ(mode->GetCount(), 13u);
+        EXPECT_EQ(Differences(Stored(modem, image), image), "");
+        mode->SetStringSelection("V21 300 FSK Lo");   // mode 8
+        expected = image;
+        expected[13] = uint8_t(0x80 | (high & 0x0F));
+        EXPECT_EQ(Differences(Stored(modem, image), expected), "");
+    }
+}
+
+TEST_F(PortPanelTest, SpinValuesBeyondTheRangeAreKeptUntilTheSpinIsSet)
+{
+    // TCP server port 0, below the spin's 1.
+    NodeImage image = FilledImage(0);
+    image[4] = 0x10;
+    EditPortPanel* server = Create(PORT_TCP_SERVER);
+    auto* listen = Find<wxSpinCtrl>(server, "ID_SPINCTRLLISTENPORT");
+    server->Load(EntryOf(image));
+    EXPECT_EQ(listen->GetValue(), 1);
+    EXPECT_EQ(Differences(Stored(server, image), image), "");
+    listen->SetValue(502);
+    NodeImage expected = image;
+    expected[9] = 0xF6, expected[10] = 0x01;
+    EXPECT_EQ(Differences(Stored(server, image), expected), "");
+
+    // Modem preamble 200 and postamble 99, above the spins' 50.
+    image = FilledImage(0);
+    image[4] = 0x70;
+    image[9] = 99, image[10] = 200;
+    image[13] = 0x20;
+    EditPortPanel* modem = Create(PORT_MODEM);
+    modem->Load(EntryOf(image));
+    EXPECT_EQ(Find<wxSpinCtrl>(modem, "ID_SPINCTRLPREAMBLE")->GetValue(), 50);
+    EXPECT_EQ(Differences(Stored(modem, image), image), "");
+    Find<wxSpinCtrl>(modem, "ID_SPINCTRLPOSTAMBLE")->SetValue(10);
+    expected = image;
+    expected[9] = 10;
+    EXPECT_EQ(Differences(Stored(modem, image), expected), "");
+}
+
+TEST_F(PortPanelTest, ClientBitsNoControlShowsAreKept)
+{
+    // A UDP client of Analogue/Audio Master with bits 0..3 of the port code
+    // set: the box cannot show the source port, and the bits stay.
+    NodeImage image = FilledImage(0x33);
+    image[0] = PROTOCOL_ANALOGUE_MASTER;
+    image[3] = 0x0F, image[4] = 0x40;
+    EditPortPanel* client = Create(PORT_UDP_CLIENT);
+    client->Load(EntryOf(image));
+    EXPECT_FALSE(Find<wxCheckBox>(client, "ID_CHECKBOXSOURCEPORT")->GetValue());
+    EXPECT_EQ(Differences(Stored(client, image), image), "");
+
+    // Another protocol's page stores them fresh: bits 0..3 clear.
+    EditPortPanel* fresh = Create(PORT_UDP_CLIENT);
+    NodeImage expected = image;
+    expected[3] = 0x00;
+    expected[5] = 192, expected[6] = 168, expected[7] = 1, expected[8] = 10;
+    expected[9] = 0xA1, expected[10] = 0x0F;
+    EXPECT_EQ(Differences(Stored(fresh, image), expected), "");
 }

@@ -339,3 +339,85 @@ TEST_F(ProtocolPanelTest, AnalogueModeAndDefaults)
     EXPECT_FALSE(Find<wxSpinCtrl>(loaded, "ID_SPINCTRLHIGH")->IsEnabled());
     EXPECT_EQ(Differences(Stored(loaded, stored), stored), "");
 }
+
+TEST_F(ProtocolPanelTest, FieldsTheControlsCannotShowAreKeptUntilTheControlIsSet)
+{
+    // Control word 0xAB07: level 7 shows 2; the whole word stays.
+    NodeImage image = ProtocolImage(PROTOCOL_CONTROL, 0x07, 0xAB);
+    EditProtocolPanel* control = Loaded(PROTOCOL_CONTROL, image);
+    auto* level = Find<wxSpinCtrl>(control, "ID_SPINCTRLMESSAHELEVEL");
+    EXPECT_EQ(level->GetValue(), 2);
+    EXPECT_EQ(Differences(Stored(control, image), image), "");
+    level->SetValue(3);
+    NodeImage expected = image;
+    expected[1] = 3, expected[2] = 0;
+    EXPECT_EQ(Differences(Stored(control, image), expected), "");
+
+    // S2 Master poll byte 5 (50 ms, below the spin's 100) and no-data bits
+    // 12 and 13 both set (the choice shows bit 12's item).
+    image = ProtocolImage(PROTOCOL_S2_MASTER, 0x11, 0x30);
+    image[365] = 5;
+    EditProtocolPanel* s2 = Loaded(PROTOCOL_S2_MASTER, image);
+    EXPECT_EQ(Find<wxSpinCtrl>(s2, "ID_SPINCTRLPOLLINTERVAL")->GetValue(), 100);
+    EXPECT_EQ(Selected(Find<wxChoice>(s2, "ID_CHOICENODATA")), "Send all 0's when no data");
+    EXPECT_EQ(Differences(Stored(s2, image), image), "");
+
+    // NTP Client: interval 0 and time zone +100, beyond 1..255 and -12..12.
+    image = ProtocolImage(PROTOCOL_NTP_CLIENT, 100, 0);
+    EditProtocolPanel* ntp = Loaded(PROTOCOL_NTP_CLIENT, image);
+    EXPECT_EQ(Find<wxSpinCtrl>(ntp, "ID_SPINCTRLTIMEZONE")->GetValue(), 12);
+    EXPECT_EQ(Differences(Stored(ntp, image), image), "");
+    Find<wxSpinCtrl>(ntp, "ID_SPINCTRLTIMEZONE")->SetValue(-5);
+    expected = image;
+    expected[1] = 0xFB;
+    EXPECT_EQ(Differences(Stored(ntp, image), expected), "");
+
+    // Null: bits 9..15 that no control shows.
+    image = ProtocolImage(PROTOCOL_NULL, 0x5A, 0xFE);
+    EXPECT_EQ(Differences(Stored(Loaded(PROTOCOL_NULL, image), image), image), "");
+}
+
+TEST_F(ProtocolPanelTest, AnalogueTriggersBeyondTheRangesAreKeptUntilSet)
+{
+    // Channel 1 voltage with triggers 50000 and 65535; channel 2 current
+    // with 30000 and 25000: all beyond their spins' ranges.
+    NodeImage image = ProtocolImage(PROTOCOL_ANALOGUE_MASTER, 0x04, 0x10);
+    image[366] = 0x50, image[367] = 0xC3;   // 50000
+    image[368] = 0xFF, image[369] = 0xFF;   // 65535
+    image[370] = 0x30, image[371] = 0x75;   // 30000
+    image[372] = 0xA8, image[373] = 0x61;   // 25000
+    auto* panel = static_cast<EditProtocolAnalogueMaster*>(Loaded(PROTOCOL_ANALOGUE_MASTER, image));
+    auto* high = Find<wxSpinCtrl>(panel, "ID_SPINCTRLHIGH");
+    auto* low = Find<wxSpinCtrl>(panel, "ID_SPINCTRLLOW");
+    EXPECT_EQ(high->GetValue(), 44000);
+    EXPECT_EQ(low->GetValue(), 44000);
+    EXPECT_EQ(Differences(Stored(panel, image), image), "");
+    // Looking at channel 2 and back changes nothing either.
+    Choose(Find<wxChoice>(panel, "ID_CHOICECHANNEL"), 1);
+    EXPECT_EQ(high->GetValue(), 20000);
+    Choose(Find<wxChoice>(panel, "ID_CHOICECHANNEL"), 0);
+    EXPECT_EQ(Differences(Stored(panel, image), image), "");
+    // The user sets channel 1's low trigger: only those bytes change.
+    low->SetValue(1000);
+    NodeImage expected = image;
+    expected[368] = 0xE8, expected[369] = 0x03;
+    EXPECT_EQ(Differences(Stored(panel, image), expected), "");
+}
+
+TEST_F(ProtocolPanelTest, AnalogueLowTriggerRangeWidensOnlyWithAType)
+{
+    EditProtocolPanel* panel = Create(PROTOCOL_ANALOGUE_MASTER);
+    auto* high = Find<wxSpinCtrl>(panel, "ID_SPINCTRLHIGH");
+    auto* low = Find<wxSpinCtrl>(panel, "ID_SPINCTRLLOW");
+    EXPECT_EQ(high->GetMax(), 44000);
+    EXPECT_EQ(low->GetMin(), 0);
+    EXPECT_EQ(low->GetMax(), 40000);
+    Choose(Find<wxChoice>(panel, "ID_CHOICETYPE"), 0);   // "Voltage"
+    EXPECT_EQ(low->GetMax(), 44000);
+
+    EditProtocolPanel* loaded = Loaded(PROTOCOL_ANALOGUE_MASTER, ProtocolImage(PROTOCOL_ANALOGUE_MASTER, 0x04, 0xF0));
+    EXPECT_EQ(Find<wxSpinCtrl>(loaded, "ID_SPINCTRLLOW")->GetMax(), 44000);
+    // Another protocol's node leaves the page as constructed.
+    EditProtocolPanel* other = Loaded(PROTOCOL_ANALOGUE_MASTER, ProtocolImage(PROTOCOL_NULL, 0, 0));
+    EXPECT_EQ(Find<wxSpinCtrl>(other, "ID_SPINCTRLLOW")->GetMax(), 40000);
+}

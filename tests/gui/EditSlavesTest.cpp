@@ -219,3 +219,39 @@ TEST_F(SlavesTest, TextStillInTheCellEditorIsStored)
     EXPECT_EQ(EntryOf(Stored(FilledImage(0))).slaveId[0], 42);
     EXPECT_EQ(m_grid->GetCellValue(0, 0), "42");
 }
+
+TEST_F(SlavesTest, BlanksAroundANumberReadTheSameOnEitherSide)
+{
+    SetColumn(0, " 7", "5", "1", "1", "1");
+    SetColumn(1, "8 ", "5 ", "1", "1", "1");
+    SetColumn(2, "\t9 ", " 5 ", "1", "1", "1");
+    SetColumn(3, "  ", "1", "1", "1", "1");   // blanks alone are no ID
+    const NodeImage stored = Stored(FilledImage(0));
+    EXPECT_EQ(stored[kCount], 3);
+    EXPECT_EQ(stored[kIds], 7);
+    EXPECT_EQ(stored[kIds + 1], 8);
+    EXPECT_EQ(stored[kIds + 2], 9);
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(stored[kReadStarts + 2 * k], 4) << k;
+}
+
+TEST_F(SlavesTest, AnUntouchedTableIsStoredAsLoaded)
+{
+    // 60 slaves, more than the grid's 50 columns, reading from byte 600 on,
+    // past the memory, which a typed offset could not store.
+    NodeImage image = FilledImage(0);
+    image[kCount] = 60;
+    for (size_t k = 0; k < 50; ++k)
+        PutSlave(image, k, uint8_t(k), uint16_t(600 + k), 2, uint16_t(k), 0);
+    m_slaves->Load(EntryOf(image));
+    EXPECT_EQ(m_grid->GetCellValue(1, 0), "601");
+    EXPECT_EQ(Differences(Stored(image), image), "");
+
+    // A cell the user sets is stored by its rule, the count is what the grid
+    // holds, and the other cells keep their loaded values.
+    m_grid->SetCellValue(2, 1, "9");
+    NodeImage expected = image;
+    expected[kCount] = 50;
+    expected[kReadLengths + 1] = 9;
+    EXPECT_EQ(Differences(Stored(image), expected), "");
+}
