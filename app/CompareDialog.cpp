@@ -37,9 +37,14 @@ CompareDialog::CompareDialog(wxWindow* parent, const wxString& other, std::vecto
     SetSizerAndFit(sizer);
     m_list->Bind(wxEVT_LIST_COL_CLICK, &CompareDialog::OnColumnClick, this);
     Fill();
-    // Each column as wide as its widest text, the field column at least.
-    for (int c = 0; c < 3; ++c)
-        m_list->SetColumnWidth(c, m_differences.empty() ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);
+    // Each column as wide as its widest text or its heading.
+    for (int c = 0; c < 3; ++c) {
+        m_list->SetColumnWidth(c, wxLIST_AUTOSIZE);
+        const int content = m_list->GetColumnWidth(c);
+        m_list->SetColumnWidth(c, wxLIST_AUTOSIZE_USEHEADER);
+        if (m_list->GetColumnWidth(c) < content)
+            m_list->SetColumnWidth(c, content);
+    }
     Layout();
 }
 
