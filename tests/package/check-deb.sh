@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian package from the optimised tree (package/build-tree.sh,
-# which tools/test.sh has normally run already), installs it with apt, runs
-# the installed tools, and removes it again.
+# which tools/test.sh has normally run already), checks it with lintian,
+# installs it with apt, runs the installed tools, and removes it again.
 #   check-deb.sh SOURCE_DIR WORK_DIR
 # Exits 77 (skipped) where packages cannot be installed (not root, no sudo).
 set -euo pipefail
@@ -18,6 +18,24 @@ deb=$(ls "$work"/quorastelline-config_*.deb)
 echo "built $(basename "$deb")"
 dpkg-deb --field "$deb" Depends
 
+# Debian's package checker: any error or warning fails. Overrides, each with
+# a comment saying why, would go in usr/share/lintian/overrides/ in the package.
+command -v lintian >/dev/null || { echo "FAILED: lintian is not installed (tools/ensure-packages.sh)" >&2; exit 1; }
+if report=$(lintian --fail-on error,warning "$deb" 2>&1); then lintian=0; else lintian=$?; fi
+grep -v '^running with root privileges' <<<"$report" || true
+[ $lintian -eq 0 ] || { echo "FAILED: lintian reports errors or warnings (exit status $lintian)" >&2; exit 1; }
+echo "lintian: no errors, no warnings"
+
+# The changelog's latest entry is this version.
+changelog=$(mktemp)
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/quorastelline-config/changelog.gz | zcat >"$changelog"
+version=$(dpkg-parsechangelog -l "$changelog" -S Version)
+rm -f "$changelog"
+if [ "$version" != "$(dpkg-deb --field "$deb" Version)" ]; then
+    echo "FAILED: the changelog's latest entry is $version, the package $(dpkg-deb --field "$deb" Version)" >&2
+    exit 1
+fi
+
 # Another package operation on the machine holds the lock for a while at
 # most: wait for it rather than fail.
 apt=(env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=300)
@@ -27,5 +45,5 @@ trap cleanup EXIT
 /usr/bin/qst --help | grep -q '^Usage: qst COMMAND'
 /usr/bin/qst-devsim --help | grep -q '^Usage: qst-devsim'
 test -s /usr/share/doc/quorastelline-config/Quorastelline_Manual.pdf
-test -f /usr/share/applications/com.tarven.QuorastellineConfig.desktop
+grep -qx Path=/usr/share/doc/quorastelline-config /usr/share/applications/com.tarven.QuorastellineConfig.desktop
 echo "package: installed with apt and the installed tools run"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what lands there:
-# programs, launcher, metainfo, icons, man pages and the manual.
+# programs, launcher, metainfo, icons, man pages, changelog, copyright file
+# and the manual.
 #   check-install.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -24,13 +25,22 @@ for size in 16 22 24 32 48 64 128 256; do
     check test -f "$icon"
     check grep -q "PNG image data, $size x $size" <(file "$icon")
 done
+# Manual pages and changelog compressed as Debian does (gzip -9n: no name
+# or time stamp in the header), the copyright file in Debian's format.
+doc=$prefix/share/doc/quorastelline-config
 for page in quorastelline-config qst qst-devsim; do
-    check grep -q '^\.TH ' "$prefix/share/man/man1/$page.1"
+    check grep -q '^\.TH ' <(zcat "$prefix/share/man/man1/$page.1.gz")
 done
+for compressed in "$prefix"/share/man/man1/*.1.gz "$doc/changelog.gz"; do
+    header=$(file "$compressed")
+    check grep -q 'max compression' <<<"$header"
+    check test -z "$(grep -E 'was "|last modified' <<<"$header")"
+done
+check grep -q '^quorastelline-config (' <(zcat "$doc/changelog.gz")
+check grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$doc/copyright"
 
 # The launcher starts the program where the installed manual is.
-configured_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
-check grep -qx "Path=$configured_prefix/share/doc/quorastelline-config" "$desktop"
+check grep -qx "Path=$prefix/share/doc/quorastelline-config" "$desktop"
 check grep -qx "Exec=quorastelline-config %f" "$desktop"
 check desktop-file-validate "$desktop"
 check appstreamcli validate --no-net "$metainfo"
