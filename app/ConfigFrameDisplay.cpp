@@ -131,7 +131,8 @@ void ConfigFrame::MarkSharedWrites()
         wxString nodes;
         for (size_t i = 0; i < writers[b].size(); ++i)
             nodes += wxString::Format(i == 0 ? "%u" : i + 1 == writers[b].size() ? " and %u" : ", %u", writers[b][i]);
-        m_sharedWrites[b] = "Nodes " + nodes + " all write this byte: the last to write wins.";
+        m_sharedWrites[b] = "Nodes " + nodes + (writers[b].size() == 2 ? " both" : " all") +
+                            " write this byte: the last to write wins.";
     }
 }
 

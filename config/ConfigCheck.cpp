@@ -38,6 +38,12 @@ wxString NumberList(const std::vector<unsigned>& numbers)
     return text;
 }
 
+// "both" for two, "all" for more.
+const char* BothOrAll(size_t count)
+{
+    return count == 2 ? "both" : "all";
+}
+
 // Bytes 1-based, as the window's memory grid numbers them.
 wxString ByteRange(unsigned first, unsigned last)
 {
@@ -64,8 +70,8 @@ void CheckMemory(const ConfigData& config, Findings& out)
     const auto writers = MemoryWriters(config);
     ForEachRun(kSharedMemorySize, [&](unsigned b) { return writers[b].size() > 1 ? writers[b] : std::vector<unsigned>(); },
                [&](const std::vector<unsigned>& nodes, unsigned first, unsigned last) {
-                   Error(out, wxString::Format("Nodes %s all write %s of the shared memory; the last to write wins.",
-                                               NumberList(nodes), ByteRange(first, last)));
+                   Error(out, wxString::Format("Nodes %s %s write %s of the shared memory; the last to write wins.",
+                                               NumberList(nodes), BothOrAll(nodes.size()), ByteRange(first, last)));
                });
 
     // Bytes a node reads that no node writes.
@@ -149,13 +155,16 @@ void CheckPorts(const ConfigData& config, Findings& out)
     }
     for (const auto& [com, nodes] : serial)
         if (nodes.size() > 1)
-            Error(out, wxString::Format("Nodes %s all use serial port COM%u.", NumberList(nodes), com + 1));
+            Error(out, wxString::Format("Nodes %s %s use serial port COM%u.", NumberList(nodes), BothOrAll(nodes.size()),
+                                        com + 1));
     for (const auto& [port, nodes] : tcpServers)
         if (nodes.size() > 1)
-            Error(out, wxString::Format("Nodes %s are all TCP servers on port %u.", NumberList(nodes), port));
+            Error(out, wxString::Format("Nodes %s are %s TCP servers on port %u.", NumberList(nodes),
+                                        BothOrAll(nodes.size()), port));
     for (const auto& [port, nodes] : udpServers)
         if (nodes.size() > 1)
-            Error(out, wxString::Format("Nodes %s are all UDP servers on port %u.", NumberList(nodes), port));
+            Error(out, wxString::Format("Nodes %s are %s UDP servers on port %u.", NumberList(nodes),
+                                        BothOrAll(nodes.size()), port));
 }
 
 uint32_t Address(const uint8_t* b)

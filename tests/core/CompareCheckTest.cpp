@@ -226,7 +226,7 @@ TEST(Check, EachFindingFromAConfigurationThatCausesIt)
                   PutLe16(n + kWriteStart, 2);
                   n[kWriteLength] = 4;  // bytes 3-6, over node 3's 1-4
               }),
-              Lines{"Error: Nodes 2 and 3 all write bytes 3-4 of the shared memory; the last to write wins."});
+              Lines{"Error: Nodes 2 and 3 both write bytes 3-4 of the shared memory; the last to write wins."});
     EXPECT_EQ(FindingsAfter([](ConfigData& c) {
                   uint8_t* n = NodeBytes(c, 2);
                   PutLe16(n + kWriteStart + 2, 510);  // slave 2 writes bytes 511-514
@@ -236,13 +236,13 @@ TEST(Check, EachFindingFromAConfigurationThatCausesIt)
     EXPECT_EQ(FindingsAfter([](ConfigData& c) { NodeBytes(c, 2)[kSlaveIds + 1] = 5; }),
               Lines{"Error: Node 3: slaves 1 and 2 have the same ID, 5."});
     EXPECT_EQ(FindingsAfter([](ConfigData& c) { NodeBytes(c, 2)[9] = 1; }),
-              Lines{"Error: Nodes 2 and 3 all use serial port COM2."});
+              Lines{"Error: Nodes 2 and 3 both use serial port COM2."});
     EXPECT_EQ(FindingsAfter([](ConfigData& c) {
                   uint8_t* n = NodeBytes(c, 2);
                   PutLe16(n + kPortCode, 0x1000);  // TCP server
                   n[9] = 23;
               }),
-              Lines{"Error: Nodes 1 and 3 are all TCP servers on port 23."});
+              Lines{"Error: Nodes 1 and 3 are both TCP servers on port 23."});
     EXPECT_EQ(FindingsAfter([](ConfigData& c) { NodeBytes(c, 0)[9] = 24; }),
               Lines{"Warning: No node is a Control link (Control on TCP server port 23): once written, the device may "
                     "no longer take a new configuration over the network."});

@@ -98,7 +98,7 @@ TEST(QstCheck, FindingsAndExitStatus)
     ASSERT_TRUE(shared.Save(sharedFile));
     run = RunProgram("qst", {"check", sharedFile});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "Error: Nodes 1 and 2 all write byte 1 of the shared memory; the last to write wins.\n"
+    EXPECT_EQ(run.out, "Error: Nodes 1 and 2 both write byte 1 of the shared memory; the last to write wins.\n"
                        "Warning: No node is a Control link (Control on TCP server port 23): once written, the device "
                        "may no longer take a new configuration over the network.\n");
     run = RunProgram("qst", {"check", sharedFile, "--json"});

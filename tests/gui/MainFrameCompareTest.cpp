@@ -151,7 +151,7 @@ TEST_F(MainFrameCompare, MemoryGridMarksBytesTwoNodesWrite)
     motion.SetPosition(at);
     motion.SetEventObject(cells);
     cells->ProcessWindowEvent(motion);
-    EXPECT_EQ(cells->GetToolTipText(), "Nodes 2 and 3 all write this byte: the last to write wins.");
+    EXPECT_EQ(cells->GetToolTipText(), "Nodes 2 and 3 both write this byte: the last to write wins.");
 
     // Once no byte is shared, no mark stays.
     m_frame->Document().GetNode(1)->writeLength[0] = 0;
@@ -166,7 +166,7 @@ TEST_F(MainFrameCompare, WriteShowsTheCheckErrorsFirstAndNoSendsNothing)
     UseTcp(*device);
     ShareBytesThreeAndFour(m_frame->Document());
     const wxString question = "This configuration has errors that may keep it from working as meant:\n\n"
-                              "- Nodes 2 and 3 all write bytes 3-4 of the shared memory; the last to write wins."
+                              "- Nodes 2 and 3 both write bytes 3-4 of the shared memory; the last to write wins."
                               "\n\nDo you want to write it anyway?";
     EXPECT_EQ(CheckErrorsQuestion(m_frame->Document()), question);
     wxTEST_DIALOG(Press("ID_BUTTON2"), ExpectQuestion(question, wxNO));
