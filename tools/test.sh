@@ -7,7 +7,7 @@
 #   QST_FUZZ_SECONDS how long each fuzz target runs afterwards (default 20;
 #                   0 skips them; tools/fuzz.sh runs them for longer)
 #   QST_RANDOM_NODES how many random nodes per protocol and port the node
-#                   editor's byte test opens (default 8; each is a dialog)
+#                   editor's byte test opens (default 4; each is a dialog)
 # Further arguments go to ctest (for example -R NAME).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -21,7 +21,7 @@ namespace {
 // the sanitizers), so the suite's default keeps within its time; the
 // environment variable QST_RANDOM_NODES asks for more (200 gives 17000
 // nodes). Node n has the same bytes whatever the count.
-constexpr unsigned kDefaultNodesPerPort = 8;
+constexpr unsigned kDefaultNodesPerPort = 4;
 constexpr uint32_t kSeedBase = 0x5EED0000;
 
 unsigned NodesPerPort()
