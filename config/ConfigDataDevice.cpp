@@ -32,3 +32,9 @@ void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip)
     m_ip = ip;
     m_modified = true;
 }
+
+void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip, const uint8_t (&notes)[kNotesSize])
+{
+    SetBlocks(main, ip);
+    std::memcpy(m_notes, notes, kNotesSize);
+}

@@ -16,9 +16,9 @@ ensure_packages() {
 }
 
 # What building the program needs.
-QST_BUILD_PACKAGES=(cmake make g++ libwxgtk3.2-dev ruby-asciidoctor-pdf)
+QST_BUILD_PACKAGES=(cmake make g++ libwxgtk3.2-dev nlohmann-json3-dev ruby-asciidoctor-pdf)
 # What the test suite needs on top.
-QST_TEST_PACKAGES=(libgtest-dev xvfb xauth openbox x11-utils desktop-file-utils appstream poppler-utils file dpkg-dev)
+QST_TEST_PACKAGES=(libgtest-dev python3-jsonschema xvfb xauth openbox x11-utils desktop-file-utils appstream poppler-utils file dpkg-dev)
 # What building and running the fuzz targets needs on top (tools/fuzz.sh):
 # clang, and its runtime libraries, which include libFuzzer.
 QST_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
