@@ -36,6 +36,8 @@ foreach(size 16 22 24 32 48 64 128 256)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
         RENAME quorastelline-config.png)
 endforeach()
+# The JSON Schema of the form qst export writes, for editors and checkers.
+install(FILES docs/quorastelline-config.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/quorastelline-config)
 install(FILES packaging/man/quorastelline-config.1 packaging/man/qst.1 packaging/man/qst-devsim.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 

@@ -23,6 +23,9 @@ bool ImportJson(const std::string& text, ConfigData& out, wxString& error);
 // ImportJson of a file's text.
 bool ImportJsonFile(const wxString& path, ConfigData& out, wxString& error);
 
+// The JSON Schema of the form, indented, ending in a newline.
+std::string JsonSchemaText();
+
 // True when the bytes look like a JSON document: "{" after white space.
 bool LooksLikeJson(const std::string& bytes);
 

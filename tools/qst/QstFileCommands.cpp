@@ -195,6 +195,16 @@ int RunImport(QstArgs& args)
     return QST_OK;
 }
 
+int RunSchema(QstArgs& args)
+{
+    if (args.Leftover()) {
+        PrintError("usage: qst schema");
+        return QST_USAGE;
+    }
+    std::fputs(JsonSchemaText().c_str(), stdout);
+    return QST_OK;
+}
+
 } // namespace
 
 const std::vector<QstCommand>& FileCommands()
@@ -215,6 +225,8 @@ const std::vector<QstCommand>& FileCommands()
          "Nothing is written unless the whole document is valid; the first problem is named\n"
          "with its place, e.g. nodes[2].port.baud, and what is allowed there.\n",
          RunImport},
+        {"schema", "schema", "Print the JSON Schema of the form 'qst export' writes",
+         "The same schema is installed with the program (quorastelline-config.schema.json).\n", RunSchema},
     };
     return commands;
 }
