@@ -641,7 +641,8 @@ void ImportNotes(const Json& document, uint8_t (&notes)[kNotesSize])
         notes[i] = uint8_t(c.GetValue());
         covered[i++] = 0xFF;
     }
-    covered[i] = 0xFF;   // the terminating NUL
+    if (i < kNotesSize - 1)
+        covered[i] = 0xFF;   // the terminating NUL
     uint8_t rest[kNotesSize] = {};
     ReadRemainder(document, "notesRest", "", rest, kNotesSize);
     for (size_t b = 0; b < kNotesSize; ++b) {
@@ -735,7 +736,9 @@ std::string ExportJson(const ConfigData& config)
     const uint8_t* notes = config.GetNotesBlock();
     uint8_t covered[kNotesSize] = {};
     const size_t length = strnlen(reinterpret_cast<const char*>(notes), kNotesSize - 1);
-    std::memset(covered, 0xFF, length + 1);
+    // The text and its terminating NUL; byte 127 is no terminator when the
+    // text fills the 127 bytes before it.
+    std::memset(covered, 0xFF, std::min(length + 1, kNotesSize - 1));
     PutRemainder(document, "notesRest", notes, covered, kNotesSize);
     document["ip"] = ExportIp(config);
 
