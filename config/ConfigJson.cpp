@@ -406,8 +406,8 @@ void ImportNamed(const Json& object, const std::string& path, const NamedField& 
     case ValueKind::SourcePort: {
         if (!SourcePortAllowed(node.protocol)) {
             if (object.contains(named.key))
-                Fail(place, std::string("a ") + ProtocolName(node.protocol) +
-                                " node keeps its first trigger in these bytes and has no source port");
+                Fail(place, std::string("a node running ") + ProtocolName(node.protocol) +
+                                " keeps its first trigger in these bytes, so it has no source port");
             break;
         }
         const Json& value = at();

@@ -24,8 +24,9 @@ void ExpectRoundTrip(ConfigData& config, const std::string& what, bool reexport 
     const DocumentState expected(config), actual(back);
     if (actual.main != expected.main || actual.ip != expected.ip || actual.notes != expected.notes)
         FAIL() << what << "\n" << json << "\ngives\n" << ImageDump(back) << "\ninstead of\n" << ImageDump(config);
-    if (reexport)
+    if (reexport) {
         EXPECT_EQ(ExportJson(back), json) << what;
+    }
     EXPECT_TRUE(back.IsModified());
 }
 
