@@ -127,10 +127,10 @@ TEST(JsonRoundTrip, AllBitsSet)
         }
 }
 
-TEST(JsonRoundTrip, RandomConfigurationsSeed1) { RandomRoundTrips(1, 600); }
-TEST(JsonRoundTrip, RandomConfigurationsSeed2) { RandomRoundTrips(2, 600); }
-TEST(JsonRoundTrip, RandomConfigurationsSeed3) { RandomRoundTrips(3, 600); }
-TEST(JsonRoundTrip, RandomConfigurationsSeed4) { RandomRoundTrips(4, 600); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed1) { RandomRoundTrips(1, 500); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed2) { RandomRoundTrips(2, 500); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed3) { RandomRoundTrips(3, 500); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed4) { RandomRoundTrips(4, 500); }
 
 TEST(JsonRoundTrip, LoadAnyConfigurationReadsBothForms)
 {
