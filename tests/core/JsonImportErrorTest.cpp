@@ -27,6 +27,16 @@ struct BadCase {
     std::string message;
 };
 
+// Analogue/Audio Master parameters with four voltage channels.
+Json AnalogueProtocol()
+{
+    Json protocol = {{"name", "Analogue/Audio Master"}, {"inputMode", "Triggers"}, {"triggerPolarity", "Active low"},
+                     {"noData", "Send all 0s"}, {"channels", Json::array()}};
+    for (int c = 0; c < 4; ++c)
+        protocol["channels"].push_back({{"type", "Voltage"}, {"highMv", 1}, {"lowMv", 2}});
+    return protocol;
+}
+
 std::string Repeated(char c, size_t n) { return std::string(n, c); }
 
 const char* const kProtocolNameList =
@@ -132,19 +142,12 @@ std::vector<BadCase> BadCases()
          "notesRest: byte 3 is part of the notes text or its end"},
         {"analogue trigger keys",
          [](Json& d) {
-             d["nodes"][4]["protocol"] = Json::parse(R"({"name": "Analogue/Audio Master", "inputMode": "Triggers",
-                 "triggerPolarity": "Active low", "noData": "Send all 0s", "channels": [
-                 {"type": "Voltage", "highMv": 1, "lowMv": 2}, {"type": "Current", "highMv": 1, "lowMv": 2},
-                 {"type": "Voltage", "highMv": 1, "lowMv": 2}, {"type": "Voltage", "highMv": 1, "lowMv": 2}]})");
+             d["nodes"][4]["protocol"] = AnalogueProtocol();
+             d["nodes"][4]["protocol"]["channels"][1]["type"] = "Current";
          },
          "nodes[4].protocol.channels[1].highMv: unknown key (allowed here: type, highUa, lowUa)"},
         {"source port on analogue",
-         [](Json& d) {
-             d["nodes"][3]["protocol"] = Json::parse(R"({"name": "Analogue/Audio Master", "inputMode": "Triggers",
-                 "triggerPolarity": "Active low", "noData": "Send all 0s", "channels": [
-                 {"type": "Voltage", "highMv": 1, "lowMv": 2}, {"type": "Voltage", "highMv": 1, "lowMv": 2},
-                 {"type": "Voltage", "highMv": 1, "lowMv": 2}, {"type": "Voltage", "highMv": 1, "lowMv": 2}]})");
-         },
+         [](Json& d) { d["nodes"][3]["protocol"] = AnalogueProtocol(); },
          "nodes[3].port.sourcePort: a node running Analogue/Audio Master keeps its first trigger in these bytes, so "
          "it has no source port"},
         {"not an object", [](Json& d) { d["nodes"][1] = 5; },

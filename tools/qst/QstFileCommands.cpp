@@ -25,6 +25,15 @@ bool LoadFile(const wxString& path, ConfigData& config)
     return false;
 }
 
+// Saves as the window does: the file is replaced only when written whole.
+int SaveFile(ConfigData& config, const wxString& out)
+{
+    if (config.Save(out))
+        return QST_OK;
+    PrintError(out + ": could not write the file");
+    return QST_FAILED;
+}
+
 struct NodeTexts {
     wxString protocol, port, slaveIds, read, write;
 };
@@ -142,11 +151,7 @@ int RunConvert(QstArgs& args)
     ConfigData config;
     if (!LoadFile(in, config))
         return QST_FAILED;
-    if (!config.Save(out)) {
-        PrintError(out + ": could not write the file");
-        return QST_FAILED;
-    }
-    return QST_OK;
+    return SaveFile(config, out);
 }
 
 int RunExport(QstArgs& args)
@@ -188,11 +193,7 @@ int RunImport(QstArgs& args)
         PrintError(in + ": " + error);
         return QST_FAILED;
     }
-    if (!config.Save(out)) {
-        PrintError(out + ": could not write the file");
-        return QST_FAILED;
-    }
-    return QST_OK;
+    return SaveFile(config, out);
 }
 
 int RunSchema(QstArgs& args)
