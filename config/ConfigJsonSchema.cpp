@@ -4,12 +4,11 @@
 // port) is checked by the import only.
 #include "config/ConfigJson.h"
 
+#include "config/ConfigJsonForm.h"
 #include "config/NodeFieldTable.h"
 
-#include <nlohmann/json.hpp>
-
 using namespace NodeFields;
-using Json = nlohmann::ordered_json;
+using namespace ConfigJsonForm;
 
 namespace {
 

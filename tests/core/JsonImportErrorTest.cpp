@@ -192,12 +192,3 @@ TEST(JsonImportErrors, TextThatIsNoJsonOrRepeatsAKey)
     EXPECT_EQ(error, "the key \"formatVersion\" appears twice in one object");
     EXPECT_TRUE(DocumentState(config) == before);
 }
-
-// A file that is no JSON export at all is refused whole, not read in part.
-TEST(JsonImportErrors, AValidDocumentAfterAllTheseStillImports)
-{
-    ConfigData config;
-    wxString error;
-    EXPECT_TRUE(ImportJson(ExampleDocument().dump(), config, error)) << error;
-    EXPECT_EQ(config.GetNodeCount(), 5);
-}
