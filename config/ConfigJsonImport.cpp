@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 #include <vector>
 
 using namespace NodeFields;
@@ -537,18 +536,26 @@ Image ImportDocument(const Json& document)
 
 // A key given twice would leave one of its values unread.
 struct DuplicateKeyCheck {
-    std::vector<std::set<std::string>> open;
+    // The keys of each object being read; objects have few keys.
+    std::vector<std::vector<std::string>> open;
     std::string duplicate;
 
     bool operator()(int /*depth*/, Json::parse_event_t event, Json& parsed)
     {
-        if (event == Json::parse_event_t::object_start)
+        if (event == Json::parse_event_t::object_start) {
             open.emplace_back();
-        else if (event == Json::parse_event_t::object_end && !open.empty())
+        } else if (event == Json::parse_event_t::object_end && !open.empty()) {
             open.pop_back();
-        else if (event == Json::parse_event_t::key && !open.empty() &&
-                 !open.back().insert(parsed.get<std::string>()).second && duplicate.empty())
-            duplicate = parsed.get<std::string>();
+        } else if (event == Json::parse_event_t::key && !open.empty()) {
+            const std::string& key = parsed.get_ref<const std::string&>();
+            std::vector<std::string>& keys = open.back();
+            if (std::find(keys.begin(), keys.end(), key) != keys.end()) {
+                if (duplicate.empty())
+                    duplicate = key;
+            } else {
+                keys.push_back(key);
+            }
+        }
         return true;
     }
 };
