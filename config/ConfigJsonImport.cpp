@@ -86,16 +86,33 @@ void CheckKeys(const Json& object, const std::string& path, const std::vector<st
             Fail(path, Quoted(key) + " is missing");
 }
 
+std::string Range(long long low, long long high) { return std::to_string(low) + ".." + std::to_string(high); }
+
 long long Integer(const Json& value, const std::string& path, long long low, long long high)
 {
-    const std::string range = std::to_string(low) + ".." + std::to_string(high);
     if (!value.is_number_integer())
-        Fail(path, Shown(value) + " is not a whole number (allowed: " + range + ")");
+        Fail(path, Shown(value) + " is not a whole number (allowed: " + Range(low, high) + ")");
     const bool tooLarge = value.is_number_unsigned() && value.get<unsigned long long>() > (unsigned long long)(high);
     const long long number = tooLarge ? high + 1 : value.get<long long>();
     if (tooLarge || number < low || number > high)
-        Fail(path, Shown(value) + " is outside " + range);
+        Fail(path, Shown(value) + " is outside " + Range(low, high));
     return number;
+}
+
+// Integer() of a member whose place is spelled out only for a message: a
+// slave table is read many times over.
+long long IntegerAt(const Json& object, const std::string& path, const char* key, long long low, long long high)
+{
+    const Json& value = object.at(key);
+    if (value.is_number_integer() && !value.is_number_unsigned()) {
+        const long long number = value.get<long long>();
+        if (number >= low && number <= high)
+            return number;
+    } else if (value.is_number_unsigned() && value.get<unsigned long long>() <= (unsigned long long)(high) &&
+               (long long)(value.get<unsigned long long>()) >= low) {
+        return (long long)(value.get<unsigned long long>());
+    }
+    return Integer(value, Member(path, key), low, high);
 }
 
 bool Boolean(const Json& value, const std::string& path)
@@ -380,13 +397,13 @@ NodeEntry ImportNode(const Json& value, const std::string& path)
     for (size_t k = 0; k < slaves.size(); ++k) {
         const std::string where = Element(slavesPath, k);
         const Json& slave = ObjectAt(slaves[k], where);
-        CheckKeys(slave, where, {"id", "readOffset", "readSize", "writeOffset", "writeSize"},
-                  {"id", "readOffset", "readSize", "writeOffset", "writeSize"});
-        node.slaveId[k] = uint8_t(Integer(slave["id"], Member(where, "id"), 0, 255));
-        node.readStart[k] = uint16_t(Integer(slave["readOffset"], Member(where, "readOffset"), 1, 65536) - 1);
-        node.readLength[k] = uint8_t(Integer(slave["readSize"], Member(where, "readSize"), 0, 255));
-        node.writeStart[k] = uint16_t(Integer(slave["writeOffset"], Member(where, "writeOffset"), 1, 65536) - 1);
-        node.writeLength[k] = uint8_t(Integer(slave["writeSize"], Member(where, "writeSize"), 0, 255));
+        static const std::vector<std::string> keys = {"id", "readOffset", "readSize", "writeOffset", "writeSize"};
+        CheckKeys(slave, where, keys, keys);
+        node.slaveId[k] = uint8_t(IntegerAt(slave, where, "id", 0, 255));
+        node.readStart[k] = uint16_t(IntegerAt(slave, where, "readOffset", 1, 65536) - 1);
+        node.readLength[k] = uint8_t(IntegerAt(slave, where, "readSize", 0, 255));
+        node.writeStart[k] = uint16_t(IntegerAt(slave, where, "writeOffset", 1, 65536) - 1);
+        node.writeLength[k] = uint8_t(IntegerAt(slave, where, "writeSize", 0, 255));
     }
     node.slaveCount = uint8_t(slaves.size());
     if (object.contains("storedSlaveCount")) {
