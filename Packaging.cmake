@@ -60,6 +60,8 @@ endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${QST_COMPRESSED})
 # The copyright file is machine-readable (Debian's copyright format 1.0).
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The JSON Schema of the form qst export writes, for editors and checkers.
+install(FILES docs/quorastelline-config.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/quorastelline-config)
 
 set(CPACK_PACKAGE_NAME quorastelline-config)
 set(CPACK_PACKAGE_VENDOR TARVEN)

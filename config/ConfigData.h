@@ -90,6 +90,9 @@ public:
 
     // Replaces the whole image, as a read from a device does; marks modified.
     void SetBlocks(const MainBlock& main, const IpBlock& ip);
+    // Replaces the whole image, notes block included, byte for byte; marks
+    // modified.
+    void SetBlocks(const MainBlock& main, const IpBlock& ip, const uint8_t (&notes)[kNotesSize]);
     // Takes the other document's blocks and notes, byte for byte, but not
     // its file; marks modified.
     void CopyContentFrom(const ConfigData& other);

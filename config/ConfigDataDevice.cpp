@@ -33,8 +33,13 @@ void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip)
     m_modified = true;
 }
 
+void ConfigData::SetBlocks(const MainBlock& main, const IpBlock& ip, const uint8_t (&notes)[kNotesSize])
+{
+    SetBlocks(main, ip);
+    std::memcpy(m_notes, notes, kNotesSize);
+}
+
 void ConfigData::CopyContentFrom(const ConfigData& other)
 {
-    SetBlocks(other.m_main, other.m_ip);
-    std::memcpy(m_notes, other.m_notes, sizeof m_notes);
+    SetBlocks(other.m_main, other.m_ip, other.m_notes);
 }

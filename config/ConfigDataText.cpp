@@ -1,14 +1,9 @@
 // The short texts that the window and the report show for the document.
 #include "config/ConfigData.h"
 
-#include "config/NodeFields.h"
+#include "config/NodeFieldTable.h"
 
 namespace {
-
-const char* const kProtocolNames[] = {
-    "Control", "IO Master", "UCE Master", "UCE Slave", "S2 Master", "S2 Slave", "Genisys Master",
-    "Genisys Slave", "Host Master", "Host Slave", "NTP Client", "Analogue/Audio Master", "Null",
-};
 
 const char* const kModemModes[] = {
     "Modem, Bell202 FSK 150", "Modem, Bell202 FSK 1200", "Modem, v23 FSK 75",
@@ -51,9 +46,8 @@ wxString Dotted(const uint8_t* b)
 
 wxString ProtocolNameText(uint8_t protocol)
 {
-    if (protocol >= 1 && protocol <= WXSIZEOF(kProtocolNames))
-        return kProtocolNames[protocol - 1];
-    return "Unknown";
+    const char* name = NodeFields::ProtocolName(protocol);
+    return name ? name : "Unknown";
 }
 
 wxString PortText(const NodeEntry& node)

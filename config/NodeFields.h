@@ -80,12 +80,18 @@ void CopyField(NodeEntry& to, const NodeEntry& from, const Field& field);
 enum NoData : unsigned { NODATA_NOTHING = 0, NODATA_ZEROS = 1, NODATA_LAST_KNOWN = 2 };
 // NRZ choice items, for the S2 framing and both bit-synchronous ports.
 enum Nrz : unsigned { NRZ_NONE = 0, NRZ_S = 1, NRZ_I = 2 };
+// Names of the no-data and NRZ choices by value, as the report and the
+// panels' NRZ lists give them.
+constexpr std::array<const char*, 3> kNoDataNames{{"Don't send anything", "Send all 0s", "Send last known"}};
+constexpr std::array<const char*, 3> kNrzNames{{"No NRZ", "NRZs", "NRZi"}};
 
 // Control: the message level is the whole word when stored, bits 0..3 when read.
 constexpr Field kControlWord = WordBits(Place::ProtocolWord, 0, 16);
 constexpr Field kControlLevel = WordBits(Place::ProtocolWord, 0, 4);
 constexpr int kControlLevelMax = 5;
 constexpr int kControlLevelDefault = 2;
+constexpr std::array<const char*, 6> kMonitorLevelNames{
+    {"Off", "Important", "Normal", "Detailed", "Debugging", "Everything"}};
 
 // IO Master, UCE Master, UCE Slave.
 constexpr BitPair kIoNoData = ProtocolPair(0, 1);
@@ -183,6 +189,7 @@ bool StoreServerAddress(NodeEntry& node, const wxString& text);
 
 // Asynchronous and synchronous serial: the COM index and the speed code.
 constexpr Field kComIndex = WordBits(Place::PortNumber, 0, 16);
+constexpr std::array<const char*, 4> kComNames{{"COM1", "COM2", "COM3", "COM4"}};
 struct SpeedCode {
     uint8_t code;
     unsigned baud;
@@ -210,6 +217,8 @@ constexpr std::array<const char*, 3> kHandshakeNames{{"None", "DTE", "DCE"}};
 
 // Synchronous serial.
 enum SyncClock : unsigned { SYNC_CLOCK_MASTER = 1, SYNC_CLOCK_SLAVE = 2, SYNC_CLOCK_NONE = 3 };
+// The panel's clock modes, from SYNC_CLOCK_MASTER on.
+constexpr std::array<const char*, 3> kSyncClockNames{{"Master (Clock Out)", "Slave (Clock In)", "No Clock"}};
 constexpr Field kSyncClock = WordBits(Place::PortWord, 0, 4);
 constexpr Field kSyncUseCts = PortWordBit(4);
 constexpr BitPair kSyncNrz = PortWordPair(5, 6);
@@ -238,5 +247,11 @@ constexpr unsigned kModemOfferedModes = 12;
 constexpr std::array<const char*, 8> kAttenuationNames{{
     "-10.5 dB", "-9.0 dB", "-7.5 dB", "-6.0 dB", "-4.5 dB", "-3.0 dB", "-1.5 dB", "0 dB",
 }};
+
+// SPI: the port page edits nothing; the device index sits where the other
+// serial-type ports keep their COM index.
+constexpr Field kSpiDeviceIndex = kComIndex;
+constexpr std::array<const char*, 7> kSpiDeviceNames{
+    {"No Device", "External 1", "External 2", "External 3", "External 4", "SD Card", "Modem"}};
 
 } // namespace NodeFields

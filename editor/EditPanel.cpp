@@ -101,7 +101,7 @@ wxChoice* EditPanel::AddNoDataChoice()
 
 wxChoice* EditPanel::AddNrzChoice(const wxString& label)
 {
-    return AddChoice(ID_CHOICENRZ, label, ChoiceItems(std::array<const char*, 3>{{"No NRZ", "NRZs", "NRZi"}}));
+    return AddChoice(ID_CHOICENRZ, label, ChoiceItems(NodeFields::kNrzNames));
 }
 
 wxString EditPanel::OtherValueText(int value) { return wxString::Format("Unknown (%d)", value); }

@@ -15,7 +15,7 @@ EditPortSync::EditPortSync(wxWindow* parent, wxWindowID id, const wxPoint& pos, 
     m_comPort = AddComPortChoice();
     m_baud = AddSpeedChoice(kOfferedSpeeds, kBaud9600);
     m_mode = AddChoice(ID_CHOICEMODE, "Mode",
-                       ChoiceItems(std::array<const char*, 3>{{"Master (Clock Out)", "Slave (Clock In)", "No Clock"}}));
+                       ChoiceItems(kSyncClockNames));
     Link(m_mode, kSyncClock, SYNC_CLOCK_MASTER);
     m_useCts = AddCheckBox(ID_CHECKBOXUSECTS, "Use CTS");
     Link(m_useCts, kSyncUseCts);

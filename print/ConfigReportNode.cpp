@@ -11,18 +11,6 @@ using namespace NodeFields;
 
 namespace {
 
-// The SPI port page edits nothing; the device index sits where the other
-// serial-type ports keep their COM index.
-constexpr Field kSpiDeviceIndex = kComIndex;
-constexpr std::array<const char*, 7> kSpiDeviceNames{
-    {"No Device", "External 1", "External 2", "External 3", "External 4", "SD Card", "Modem"}};
-
-constexpr std::array<const char*, 6> kMonitorLevelNames{
-    {"Off", "Important", "Normal", "Detailed", "Debugging", "Everything"}};
-// By no-data choice item: neither bit, bit A, bit B.
-constexpr std::array<const char*, 3> kNoDataNames{{"Don't send anything", "Send all 0s", "Send last known"}};
-constexpr std::array<const char*, 4> kComNames{{"COM1", "COM2", "COM3", "COM4"}};
-
 template <size_t N>
 const char* NameAt(const std::array<const char*, N>& names, int index, const char* otherwise = "Unknown")
 {

@@ -3,8 +3,9 @@
 # the last run where it has one (CTestCostData.txt), else this COST. The
 # cases below take seconds by design (the link's own time-outs and serial
 # pacing, subnet scans, every panel of the node editor, many random nodes
-# through it); started first, they run beside the many short ones instead of
-# ending the run alone. A case renamed or removed is simply not found here.
+# through it, thousands of JSON round trips); started first, they run beside
+# the many short ones instead of ending the run alone. A case renamed or
+# removed is simply not found here.
 set(qst_slow_tests
     "Links/TransactBothLinks.SilenceUsesUpEveryAttempt/Tcp" 16
     "MainFrameDevice.EveryCommandWorksOverTheSerialPort" 12
@@ -21,7 +22,12 @@ set(qst_slow_tests
     "Transact.LateReplyOverTcpIsNotWaitedFor" 6
     "FindDevicesDialog.ScansAddToTheLogAndRefuseToNestOrEnd" 5
     "QstDevice.WriteSendsTheFile" 5
-    "Transfer.LossyLegacyWriteAsksFirst" 5)
+    "Transfer.LossyLegacyWriteAsksFirst" 5
+    "JsonRoundTrip.RandomConfigurationsSeed1" 8
+    "JsonRoundTrip.RandomConfigurationsSeed2" 8
+    "JsonRoundTrip.RandomConfigurationsSeed3" 8
+    "JsonRoundTrip.RandomConfigurationsSeed4" 8
+    "JsonRoundTrip.AllBitsSet" 2)
 set(qst_all_tests ${qst_core_tests} ${qst_gui_shared_tests} ${qst_gui_keys_tests})
 while(qst_slow_tests)
     list(POP_FRONT qst_slow_tests qst_name qst_cost)

@@ -5,8 +5,8 @@
 #
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 #
-# SECONDS: how long each target runs (default 20). TARGET: fuzz_load,
-# fuzz_device, fuzz_report (default all three). QST_FUZZ_FORKS=N runs each
+# SECONDS: how long each target runs (default 20). TARGET: fuzz_load, fuzz_json,
+# fuzz_device, fuzz_report (default all four). QST_FUZZ_FORKS=N runs each
 # target as N libFuzzer worker processes (the device target spends most of
 # its time waiting, so it gains from more workers than cores).
 #
@@ -27,7 +27,7 @@ case "$seconds" in
 '' | *[!0-9]*) echo "usage: tools/fuzz.sh [SECONDS] [TARGET...]" >&2; exit 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_load fuzz_device fuzz_report)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_load fuzz_device fuzz_report fuzz_json)
 forks=${QST_FUZZ_FORKS:-0}
 
 build=build-fuzz

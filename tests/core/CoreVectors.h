@@ -3,6 +3,7 @@
 // test.
 #pragma once
 
+#include "config/ConfigData.h"
 #include "support/TestSupport.h"
 
 #include <cstdint>
@@ -82,5 +83,30 @@ inline Bytes Magic(char version)
     b.push_back(0);
     return b;
 }
+
+// Everything a failed load must leave as it was.
+struct DocumentState {
+    Bytes main, ip, notes;
+    bool hasFile;
+    wxString fileName, directory;
+    bool modified;
+
+    explicit DocumentState(const ConfigData& c)
+    {
+        const auto* m = reinterpret_cast<const uint8_t*>(&c.GetMainBlock());
+        const auto* i = reinterpret_cast<const uint8_t*>(&c.GetIpBlock());
+        main.assign(m, m + kMain);
+        ip.assign(i, i + kIp);
+        notes.assign(c.GetNotesBlock(), c.GetNotesBlock() + 128);
+        hasFile = c.GetFileName(fileName);
+        directory = c.GetDirectory();
+        modified = c.IsModified();
+    }
+    bool operator==(const DocumentState& o) const
+    {
+        return main == o.main && ip == o.ip && notes == o.notes && hasFile == o.hasFile &&
+               fileName == o.fileName && directory == o.directory && modified == o.modified;
+    }
+};
 
 } // namespace vectors

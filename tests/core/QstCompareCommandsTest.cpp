@@ -56,6 +56,15 @@ TEST(QstDiff, FilesAndDevicesOnEitherSide)
     EXPECT_EQ(json["differences"][0]["toDevice"], true);
     EXPECT_EQ(json["differences"][1]["toDevice"], false);
 
+    // A JSON export stands for its file.
+    const std::string json = dir.File("a.json");
+    ASSERT_EQ(RunProgram("qst", {"export", a, "-o", json}).status, 0);
+    run = RunProgram("qst", {"diff", json, a});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    run = RunProgram("qst", {"diff", json, b});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.find("General Settings - Database data age: 60 secs -> 61 secs\n"), 0u) << run.out;
+
     // A device on either side: its configuration is read; notes, which it
     // does not hold, are left out.
     DevSimProcess sim({"--config", b});

@@ -130,7 +130,8 @@ TEST(QstHelp, ListsEveryCommand)
 {
     const ProgramResult run = RunProgram("qst", {"--help"});
     ASSERT_EQ(run.status, 0);
-    for (const char* command : {"info", "report", "convert", "get-id", "read", "write", "set-clock", "reboot", "find"})
+    for (const char* command : {"info", "report", "convert", "export", "import", "schema", "get-id", "read", "write",
+                                "set-clock", "reboot", "find"})
         EXPECT_NE(run.out.find(std::string("  ") + command + " "), std::string::npos) << command;
     const ProgramResult one = RunProgram("qst", {"convert", "--help"});
     EXPECT_EQ(one.status, 0);

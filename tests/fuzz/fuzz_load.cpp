@@ -12,10 +12,12 @@
 //   bytes, then the new text with "_" for what is not ASCII; any edit:
 //   ASCII as typed, other characters as "_" or as the byte they were);
 // - saving the loaded document and loading the saved file gives the same
-//   blocks back, in a file of one of the two sizes the format allows.
+//   blocks back, in a file of one of the two sizes the format allows;
+// - its JSON export imports to the same blocks.
 #include "FuzzSupport.h"
 
 #include "config/ConfigData.h"
+#include "config/ConfigJson.h"
 
 #include <algorithm>
 #include <cstring>
@@ -162,6 +164,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(again.Load(saved, error), "the saved file does not load: " + error.utf8_string());
     const DocumentImage reloaded(again);
     FUZZ_CHECK(reloaded.SameBlocks(loaded), "save and load changed the " + loaded.Difference(reloaded));
+
+    ConfigData imported;
+    FUZZ_CHECK(ImportJson(ExportJson(again), imported, error),
+               "the JSON export does not import: " + error.utf8_string());
+    const DocumentImage fromJson(imported);
+    FUZZ_CHECK(fromJson.SameBlocks(reloaded), "export and import changed the " + reloaded.Difference(fromJson));
 
     ::unlink(saved.c_str());
     return 0;

@@ -46,4 +46,5 @@ trap cleanup EXIT
 /usr/bin/qst-devsim --help | grep -q '^Usage: qst-devsim'
 test -s /usr/share/doc/quorastelline-config/Quorastelline_Manual.pdf
 grep -qx Path=/usr/share/doc/quorastelline-config /usr/share/applications/com.tarven.QuorastellineConfig.desktop
+test -s /usr/share/quorastelline-config/quorastelline-config.schema.json
 echo "package: installed with apt and the installed tools run"

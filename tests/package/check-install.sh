@@ -56,6 +56,10 @@ if [ -s "$manual" ]; then
     done <"$source/tests/package/manual-items.txt"
 fi
 
+schema=$prefix/share/quorastelline-config/quorastelline-config.schema.json
+check cmp -s "$schema" "$source/docs/quorastelline-config.schema.json"
+check python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$schema"
+
 check "$prefix/bin/qst" --help >/dev/null
 check "$prefix/bin/qst-devsim" --help >/dev/null
 [ $fail -eq 0 ] && echo "install layout: all checks passed"

@@ -5,6 +5,7 @@
 #include "config/ConfigCheck.h"
 #include "config/ConfigCompare.h"
 #include "config/ConfigData.h"
+#include "config/ConfigJson.h"
 
 #include <nlohmann/json.hpp>
 
@@ -63,7 +64,7 @@ bool LoadSource(const Source& source, ConfigData& config)
 {
     wxString error;
     if (!source.device) {
-        if (config.Load(source.file, error))
+        if (LoadAnyConfiguration(source.file, config, error))
             return true;
         PrintError(source.file + ": " + error);
         return false;
@@ -164,8 +165,8 @@ const std::vector<QstCommand>& CompareCommands()
 {
     static const std::vector<QstCommand> commands = {
         {"diff", "diff A B [--json]", "Print the differences between two configurations",
-         "A and B are each a FILE, --tcp HOST[:PORT] or --serial DEVICE[:BAUD] (a device\n"
-         "is read). One line per difference, \"field: A's value -> B's value\";\n"
+         "A and B are each a FILE (.qst or JSON from qst export), --tcp HOST[:PORT] or\n"
+         "--serial DEVICE[:BAUD] (a device is read). One line per difference, \"field: A's value -> B's value\";\n"
          "a device holds no notes, so they are left out when a side is a device.\n"
          "Exit status: 0 no differences, 1 differences, 2 trouble (as diff).\n"
          "  --json   the differences as JSON\n",

@@ -2,13 +2,19 @@
 #include "QstCommand.h"
 
 #include "config/ConfigData.h"
+#include "config/ConfigJson.h"
+#include "config/FileAccess.h"
 #include "print/ConfigReport.h"
 
 #include <wx/filename.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 bool LoadFile(const wxString& path, ConfigData& config)
 {
@@ -17,6 +23,15 @@ bool LoadFile(const wxString& path, ConfigData& config)
         return true;
     PrintError(path + ": " + error);
     return false;
+}
+
+// Saves as the window does: the file is replaced only when written whole.
+int SaveFile(ConfigData& config, const wxString& out)
+{
+    if (config.Save(out))
+        return QST_OK;
+    PrintError(out + ": could not write the file");
+    return QST_FAILED;
 }
 
 struct NodeTexts {
@@ -63,26 +78,34 @@ void PrintInfoJson(const ConfigData& config, const wxString& path)
 {
     IpTexts ip;
     config.GetIpTexts(ip);
-    std::printf("{\n  \"file\": %s,\n", JsonString(path).c_str());
-    std::printf("  \"writeProtect\": %s,\n", config.GetWriteProtect() ? "true" : "false");
-    std::printf("  \"dataAge\": %d,\n  \"sdLogLevel\": %d,\n  \"sdLogAge\": %d,\n", config.GetDataAge(),
-                config.GetSdLogLevel(), config.GetSdLogAge());
-    std::printf("  \"ip\": {\"address\": %s, \"subnetMask\": %s, \"gateway\": %s, \"mac\": %s, "
-                "\"bootLoaderPort\": %s},\n",
-                JsonString(ip.ipAddress).c_str(), JsonString(ip.subnetMask).c_str(),
-                JsonString(ip.gateway).c_str(), JsonString(ip.macAddress).c_str(), ip.bootLoaderPort.utf8_string().c_str());
-    std::printf("  \"notes\": %s,\n", JsonString(config.GetNotes()).c_str());
-    std::printf("  \"reportCrc\": %s,\n", JsonString(wxString::Format("0x%04X", config.ReportCrc())).c_str());
-    std::printf("  \"nodes\": [");
+    Json nodes = Json::array();
     for (unsigned i = 0; i < config.GetNodeCount() && i < kMaxNodes; ++i) {
         const NodeTexts t = TextsOf(config, i);
-        std::printf("%s\n    {\"index\": %u, \"protocol\": %s, \"port\": %s, \"slaveIds\": %s, \"memoryRead\": %s, "
-                    "\"memoryWrite\": %s, \"controlLink\": %s}",
-                    i ? "," : "", i + 1, JsonString(t.protocol).c_str(), JsonString(t.port).c_str(),
-                    JsonString(t.slaveIds).c_str(), JsonString(t.read).c_str(), JsonString(t.write).c_str(),
-                    config.GetNode(i)->IsControlLink() ? "true" : "false");
+        nodes.push_back({{"index", i + 1},
+                         {"protocol", t.protocol.utf8_string()},
+                         {"port", t.port.utf8_string()},
+                         {"slaveIds", t.slaveIds.utf8_string()},
+                         {"memoryRead", t.read.utf8_string()},
+                         {"memoryWrite", t.write.utf8_string()},
+                         {"controlLink", config.GetNode(i)->IsControlLink()}});
     }
-    std::printf("%s]\n}\n", config.GetNodeCount() ? "\n  " : "");
+    const Json info = {
+        {"file", path.utf8_string()},
+        {"writeProtect", config.GetWriteProtect() != 0},
+        {"dataAge", config.GetDataAge()},
+        {"sdLogLevel", config.GetSdLogLevel()},
+        {"sdLogAge", config.GetSdLogAge()},
+        {"ip",
+         {{"address", ip.ipAddress.utf8_string()},
+          {"subnetMask", ip.subnetMask.utf8_string()},
+          {"gateway", ip.gateway.utf8_string()},
+          {"mac", ip.macAddress.utf8_string()},
+          {"bootLoaderPort", config.GetIpBlock().BootLoaderPort()}}},
+        {"notes", config.GetNotes().utf8_string()},
+        {"reportCrc", wxString::Format("0x%04X", config.ReportCrc()).utf8_string()},
+        {"nodes", std::move(nodes)},
+    };
+    std::printf("%s\n", info.dump(2).c_str());
 }
 
 int RunInfo(QstArgs& args)
@@ -128,10 +151,58 @@ int RunConvert(QstArgs& args)
     ConfigData config;
     if (!LoadFile(in, config))
         return QST_FAILED;
-    if (!config.Save(out)) {
+    return SaveFile(config, out);
+}
+
+int RunExport(QstArgs& args)
+{
+    wxString path, out;
+    const bool toFile = args.TakeValue("-o", out);
+    if (!args.TakeOperand(path) || args.Leftover()) {
+        PrintError("usage: qst export FILE [-o OUT.json]");
+        return QST_USAGE;
+    }
+    ConfigData config;
+    wxString error;
+    if (!LoadAnyConfiguration(path, config, error)) {
+        PrintError(path + ": " + error);
+        return QST_FAILED;
+    }
+    const std::string json = ExportJson(config);
+    if (!toFile) {
+        std::fputs(json.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? QST_OK : QST_FAILED;
+    }
+    if (!ReplaceFileAtomically(out, json)) {
         PrintError(out + ": could not write the file");
         return QST_FAILED;
     }
+    return QST_OK;
+}
+
+int RunImport(QstArgs& args)
+{
+    wxString in, out;
+    if (!args.TakeValue("-o", out) || !args.TakeOperand(in) || args.Leftover()) {
+        PrintError("usage: qst import IN.json -o FILE.qst");
+        return QST_USAGE;
+    }
+    ConfigData config;
+    wxString error;
+    if (!ImportJsonFile(in, config, error)) {
+        PrintError(in + ": " + error);
+        return QST_FAILED;
+    }
+    return SaveFile(config, out);
+}
+
+int RunSchema(QstArgs& args)
+{
+    if (args.Leftover()) {
+        PrintError("usage: qst schema");
+        return QST_USAGE;
+    }
+    std::fputs(JsonSchemaText().c_str(), stdout);
     return QST_OK;
 }
 
@@ -147,6 +218,16 @@ const std::vector<QstCommand>& FileCommands()
          "The same report as the window prints; headings are not marked.\n", RunReport},
         {"convert", "convert IN OUT", "Load a format-1 or format-2 file and save it in format 2",
          "The output file is replaced only when it has been written whole.\n", RunConvert},
+        {"export", "export FILE [-o OUT.json]", "Write the configuration as JSON (to standard output by default)",
+         "  -o OUT.json   write to this file instead; it is replaced only when written whole\n"
+         "Every byte of the configuration is in the JSON: 'qst import' gives the same file back.\n",
+         RunExport},
+        {"import", "import IN.json -o FILE.qst", "Check a JSON configuration and save it as a .qst file",
+         "Nothing is written unless the whole document is valid; the first problem is named\n"
+         "with its place, e.g. nodes[2].port.baud, and what is allowed there.\n",
+         RunImport},
+        {"schema", "schema", "Print the JSON Schema of the form 'qst export' writes",
+         "The same schema is installed with the program (quorastelline-config.schema.json).\n", RunSchema},
     };
     return commands;
 }

@@ -20,26 +20,3 @@ void PrintProgress(const wxString& text)
     if (::isatty(STDERR_FILENO))
         std::fprintf(stderr, "%s\n", text.utf8_string().c_str());
 }
-
-std::string JsonString(const wxString& text)
-{
-    std::string out = "\"";
-    for (const unsigned char c : text.utf8_string()) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out + "\"";
-}

@@ -4,8 +4,6 @@
 
 #include <wx/string.h>
 
-#include <string>
-
 // Exit statuses.
 enum QstStatus { QST_OK = 0, QST_FAILED = 1, QST_USAGE = 2, QST_INTERRUPTED = 130 };
 
@@ -13,6 +11,3 @@ void PrintLine(const wxString& text);
 void PrintError(const wxString& text);
 // Progress goes to standard error, and only when that is a terminal.
 void PrintProgress(const wxString& text);
-
-// A JSON string literal, quotes included.
-std::string JsonString(const wxString& text);
