@@ -57,11 +57,11 @@ TEST(QstDiff, FilesAndDevicesOnEitherSide)
     EXPECT_EQ(json["differences"][1]["toDevice"], false);
 
     // A JSON export stands for its file.
-    const std::string json = dir.File("a.json");
-    ASSERT_EQ(RunProgram("qst", {"export", a, "-o", json}).status, 0);
-    run = RunProgram("qst", {"diff", json, a});
+    const std::string exported = dir.File("a.json");
+    ASSERT_EQ(RunProgram("qst", {"export", a, "-o", exported}).status, 0);
+    run = RunProgram("qst", {"diff", exported, a});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    run = RunProgram("qst", {"diff", json, b});
+    run = RunProgram("qst", {"diff", exported, b});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out.find("General Settings - Database data age: 60 secs -> 61 secs\n"), 0u) << run.out;
 
