@@ -1,6 +1,8 @@
 #include "app/CompareDialog.h"
 
 #include <wx/button.h>
+#include <wx/display.h>
+#include <wx/gdicmn.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -37,14 +39,20 @@ CompareDialog::CompareDialog(wxWindow* parent, const wxString& other, std::vecto
     SetSizerAndFit(sizer);
     m_list->Bind(wxEVT_LIST_COL_CLICK, &CompareDialog::OnColumnClick, this);
     Fill();
-    // Each column as wide as its widest text or its heading.
+    // Each column as wide as its widest text or its heading, and the list
+    // as wide as its columns, as far as the screen allows.
+    int total = 0;
     for (int c = 0; c < 3; ++c) {
         m_list->SetColumnWidth(c, wxLIST_AUTOSIZE);
         const int content = m_list->GetColumnWidth(c);
         m_list->SetColumnWidth(c, wxLIST_AUTOSIZE_USEHEADER);
         if (m_list->GetColumnWidth(c) < content)
             m_list->SetColumnWidth(c, content);
+        total += m_list->GetColumnWidth(c);
     }
+    const int widest = wxGetClientDisplayRect().width * 9 / 10 - 40;
+    m_list->SetMinSize(wxSize(std::min(std::max(total + 30, 600), widest), 360));
+    GetSizer()->SetSizeHints(this);
     Layout();
 }
 

@@ -30,8 +30,8 @@ else
     python3 - "$home/example.json" "$home/after-visit.json" <<'EDIT'
 import json, sys
 doc = json.load(open(sys.argv[1]))
-doc["generalSettings"]["databaseDataAgeSecs"] = 75
-doc["ipSettings"]["gateway"] = "192.168.1.1"
+doc["general"]["dataAgeSecs"] = 75
+doc["ip"]["gateway"] = "192.168.1.1"
 doc["notes"] = "Substation 4 north, after the site visit."
 doc["nodes"][2]["port"]["baud"] = 19200
 doc["nodes"][3]["slaves"][0]["id"] = 8
