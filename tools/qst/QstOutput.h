@@ -4,6 +4,7 @@
 
 #include <wx/string.h>
 
+#include <functional>
 #include <string>
 
 // Exit statuses.
@@ -16,3 +17,18 @@ void PrintProgress(const wxString& text);
 
 // A JSON string literal, quotes included.
 std::string JsonString(const wxString& text);
+
+// Asks a yes/no question on the terminal. Without a terminal, or with
+// --yes, nobody is asked: `assumeYes` decides. `interrupted`, when given,
+// turns an answer typed after Ctrl-C into a No.
+class Confirmer
+{
+public:
+    explicit Confirmer(bool assumeYes, std::function<bool()> interrupted = {});
+    bool Ask(wxString question);
+
+private:
+    bool m_assumeYes;
+    bool m_interactive;
+    std::function<bool()> m_interrupted;
+};
