@@ -107,6 +107,19 @@ const IpSettings kIp2{"10.0.0.2", "255.255.255.0", "10.0.0.254", "02:00:00:00:00
 const IpSettings kIp3{"10.0.0.3", "255.255.255.0", "10.0.0.254", "02:00:00:00:00:03"};
 const IpSettings kIp5{"10.0.0.5", "255.255.255.0", "10.0.0.254", "02:00:00:00:00:05"};
 
+// Two devices: "same" already as wanted, "other" with another data age.
+bool StartPair(const TempDir& dir, Fleet& fleet, const std::string& sameAddress, const std::string& otherAddress)
+{
+    fleet.Add(dir, "same", sameAddress, {"--config", SaveDevice(dir, "same.qst", kWantedAge, kIp1)});
+    fleet.Add(dir, "other", otherAddress, {"--config", SaveDevice(dir, "other.qst", 60, kIp2)});
+    for (const auto& m : fleet.members)
+        if (!m.sim->IsReady()) {
+            ADD_FAILURE() << m.name << ": " << m.sim->Banner();
+            return false;
+        }
+    return true;
+}
+
 TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
 {
     TempDir dir;
@@ -211,10 +224,7 @@ TEST(QstApply, CheckSendsNoWriteFrame)
     TempDir dir;
     const std::string wanted = SaveDevice(dir, "wanted.qst", kWantedAge, kIp1);
     Fleet fleet;
-    fleet.Add(dir, "same", "127.0.6.11", {"--config", SaveDevice(dir, "same.qst", kWantedAge, kIp1)});
-    fleet.Add(dir, "other", "127.0.6.12", {"--config", SaveDevice(dir, "other.qst", 60, kIp2)});
-    for (const auto& m : fleet.members)
-        ASSERT_TRUE(m.sim->IsReady()) << m.sim->Banner();
+    ASSERT_TRUE(StartPair(dir, fleet, "127.0.6.11", "127.0.6.12"));
     const std::vector<std::string> targets = {"--tcp", fleet.members[0].Target(), "--tcp", fleet.members[1].Target()};
 
     std::vector<std::string> args = {"apply", wanted, "--check"};
@@ -364,10 +374,7 @@ TEST(QstApply, ProgressOnATerminalOnly)
     TempDir dir;
     const std::string wanted = SaveDevice(dir, "wanted.qst", kWantedAge, kIp1);
     Fleet fleet;
-    fleet.Add(dir, "same", "127.0.6.31", {"--config", SaveDevice(dir, "same.qst", kWantedAge, kIp1)});
-    fleet.Add(dir, "other", "127.0.6.32", {"--config", SaveDevice(dir, "other.qst", 60, kIp2)});
-    for (const auto& m : fleet.members)
-        ASSERT_TRUE(m.sim->IsReady()) << m.sim->Banner();
+    ASSERT_TRUE(StartPair(dir, fleet, "127.0.6.31", "127.0.6.32"));
     const std::string same = "tcp " + fleet.members[0].Target();
     const std::string other = "tcp " + fleet.members[1].Target();
     std::string out;

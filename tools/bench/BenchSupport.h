@@ -4,6 +4,7 @@
 
 #include "config/ConfigData.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -101,4 +102,10 @@ inline void FillConfiguration(ConfigData& doc)
             node.writeLength[k] = uint8_t(1 + (k + 3) % 8);
         }
     }
+}
+
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
 }

@@ -54,11 +54,6 @@ double TimeQst(const std::vector<std::string>& args, int expected)
     return ms;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 

@@ -34,11 +34,6 @@ constexpr double kFrameWaitMs = 10;
 // "ver", start, header, six nodes, IP block, end.
 constexpr int kFramesPerTransfer = 11;
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
