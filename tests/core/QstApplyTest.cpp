@@ -249,9 +249,11 @@ TEST(QstApply, CheckSendsNoWriteFrame)
         EXPECT_GT(FrameCount(m.log), 0u) << m.name << " was read";
         EXPECT_FALSE(ReceivedWriteFrame(m.log)) << m.name;
     }
-    // The one that differed is still as it was: a plain run then changes it.
-    args = {"apply", wanted};
+    // The one that differed is still as it was: a plain run (FILE after the
+    // targets this time) then changes it.
+    args = {"apply"};
     args.insert(args.end(), targets.begin(), targets.end());
+    args.push_back(wanted);
     run = RunProgram("qst", args, 30);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(": changed (1 difference)\n"), std::string::npos) << run.out;
@@ -388,6 +390,41 @@ TEST(QstApply, ProgressOnATerminalOnly)
                      "Writing 1 device...\n"
                      "[2/2] " + other + ": changed (1 difference)\n"
                      "2 devices: 1 unchanged, 1 changed, 0 failed\n");
+}
+
+} // namespace
+
+namespace {
+
+bool LoggedFrameStarting(const std::string& log, const std::string& head)
+{
+    for (const auto& frame : LoggedFrames(log))
+        if (std::string(frame.begin(), frame.end()).rfind(head, 0) == 0)
+            return true;
+    return false;
+}
+
+// Ctrl-C while a device takes its time over the write: that write never
+// sends its end, and the run says so.
+TEST(QstApply, InterruptStopsTheWritesBeforeTheirEnd)
+{
+    TempDir dir;
+    const std::string wanted = SaveDevice(dir, "wanted.qst", kWantedAge, kIp1);
+    Fleet fleet;
+    fleet.Add(dir, "same", "127.0.6.41", {"--config", SaveDevice(dir, "same.qst", kWantedAge, kIp1)});
+    fleet.Add(dir, "slow", "127.0.6.42", {"--config", SaveDevice(dir, "slow.qst", 60, kIp2), "--silent", "set-E"});
+    for (const auto& m : fleet.members)
+        ASSERT_TRUE(m.sim->IsReady()) << m.sim->Banner();
+    const std::string slowLog = fleet.members[1].log;
+    const ProgramResult run =
+        RunProgram("qst", {"apply", wanted, "--tcp", fleet.members[0].Target(), "--tcp", fleet.members[1].Target()},
+                   30, [&] { return LoggedFrameStarting(slowLog, "set config E"); });
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_LT(run.msAfterInterrupt, 1000);
+    EXPECT_EQ(run.out, "tcp " + fleet.members[0].Target() + ": unchanged\n" + "tcp " + fleet.members[1].Target() +
+                           ": failed (interrupted: the device was not told that the configuration is complete)\n");
+    EXPECT_FALSE(LoggedFrameStarting(slowLog, "set config D"));
+    EXPECT_NE(access(fleet.members[1].saved.c_str(), F_OK), 0) << "the device took the configuration";
 }
 
 } // namespace

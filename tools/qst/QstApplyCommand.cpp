@@ -315,7 +315,15 @@ void RunInWorkers(const std::vector<size_t>& indices, size_t jobs, const Task& t
     };
     std::vector<Running> running;
     size_t next = 0;
+    bool told = false;
     while (next < indices.size() || !running.empty()) {
+        // Ctrl-C on a terminal reaches every process of the group; a SIGINT
+        // sent to this process alone is passed on.
+        if (g_stop && !told) {
+            told = true;
+            for (const Running& r : running)
+                ::kill(r.pid, SIGINT);
+        }
         while (next < indices.size() && running.size() < jobs && !g_stop) {
             const size_t index = indices[next++];
             int fds[2];
@@ -671,16 +679,17 @@ int RunApply(QstArgs& args)
     options.jobs = size_t(jobs);
     options.timing.tcpPollMs = int(timeout);
 
+    // FILE, and the targets before or after it.
     wxString file;
-    if (!args.TakeOperand(file)) {
-        PrintError(kUsage);
-        return QST_USAGE;
-    }
     std::vector<wxString> words;
     for (wxString word; args.TakeAny(word);)
         words.push_back(word);
     std::vector<Device> devices;
     for (size_t at = 0; at < words.size();) {
+        if (file.empty() && !words[at].StartsWith("-")) {
+            file = words[at++];
+            continue;
+        }
         Device device;
         device.origin = "command line";
         if (!TakeTargetWords(words, at, device.target)) {
@@ -689,7 +698,11 @@ int RunApply(QstArgs& args)
         }
         devices.push_back(device);
     }
-    if ((hasInventory && !ReadInventory(inventory, devices)) || args.Leftover())
+    if (args.Leftover() || file.empty()) {
+        PrintError(kUsage);
+        return QST_USAGE;
+    }
+    if (hasInventory && !ReadInventory(inventory, devices))
         return QST_USAGE;
     if (devices.empty()) {
         PrintError("no device given\n" + wxString(kUsage));
