@@ -261,8 +261,19 @@ void OnStop(int)
 class StopWatcher : public LinkWatcher
 {
 public:
-    void OnStep(const wxString&, bool) override {}
+    // Notes whether a write frame was (about to be) sent: any step of the
+    // write after connecting and asking the protocol version.
+    void OnStep(const wxString& text, bool) override
+    {
+        if (text.StartsWith("Sending configuration: ") && !text.Contains(": connecting") &&
+            !text.Contains(": protocol version"))
+            m_writeStarted = true;
+    }
     bool IsCancelRequested() override { return g_stop != 0; }
+    bool WriteStarted() const { return m_writeStarted; }
+
+private:
+    bool m_writeStarted = false;
 };
 
 // Catches Ctrl-C for the whole run; the children inherit the handler.
@@ -458,17 +469,17 @@ Json WriteTask(const Device& device, const MainBlock& desired, const LinkTiming&
         return {{"attempted", true}};
     case WriteOutcome::Declined:
         return {{"error", "not written: the device's older format would lose data; --yes accepts the loss"},
-                {"attempted", false}};
+                {"attempted", watcher.WriteStarted()}};
     case WriteOutcome::Cancelled:
         return {{"error", "interrupted: the device was not told that the configuration is complete"},
                 {"interrupted", true},
-                {"attempted", true}};
+                {"attempted", watcher.WriteStarted()}};
     case WriteOutcome::Failed:
         break;
     }
     return {{"error", "write failed: " + FailureText(error, t)},
             {"interrupted", config.WasCancelled()},
-            {"attempted", true}};
+            {"attempted", watcher.WriteStarted()}};
 }
 
 // ---- Deciding what each device gets.
