@@ -145,7 +145,8 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
              "--tcp " + fleet.members[1].Target() + " name=older   # protocol 1.0\n"
              "\n"
              "--tcp " + fleet.members[2].Target() + " name=keeps\n"
-             "--tcp " + fleet.members[3].Target() + " name=moves ip=10.0.1.4 mask=255.255.0.0\n"
+             "--tcp " + fleet.members[3].Target() + " name=moves ip=10.0.1.4 mask=255.255.0.0 mac=02:00:00:00:01:04"
+             " bootloader-port=8004\n"
              "--tcp " + fleet.members[4].Target() + " name=silent\n"
              "--tcp " + fleet.members[5].Target() + " name=locked\n");
     const auto start = std::chrono::steady_clock::now();
@@ -156,7 +157,7 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
     EXPECT_TRUE(out.rfind("equal: unchanged\n"
                           "older: unchanged\n"
                           "keeps: changed (1 difference)\n"
-                          "moves: changed (3 differences)\n"
+                          "moves: changed (5 differences)\n"
                           "silent: failed (could not read the configuration: No/Unknown response)\n"
                           "locked: failed (write failed: ",
                           0) == 0)
@@ -185,7 +186,8 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
     EXPECT_EQ(ip.ipAddress, "10.0.1.4");
     EXPECT_EQ(ip.subnetMask, "255.255.0.0");
     EXPECT_EQ(ip.gateway, kIp3.gateway);
-    EXPECT_EQ(ip.macAddress, kIp3.mac);
+    EXPECT_EQ(ip.macAddress, "02:00:00:00:01:04");
+    EXPECT_EQ(ip.bootLoaderPort, "8004");
     EXPECT_NE(access(fleet.members[5].saved.c_str(), F_OK), 0) << "the write-protected device took a write";
 
     // A second run finds nothing to do, and sends no write frame.
@@ -425,6 +427,46 @@ TEST(QstApply, InterruptStopsTheWritesBeforeTheirEnd)
                            ": failed (interrupted: the device was not told that the configuration is complete)\n");
     EXPECT_FALSE(LoggedFrameStarting(slowLog, "set config D"));
     EXPECT_NE(access(fleet.members[1].saved.c_str(), F_OK), 0) << "the device took the configuration";
+}
+
+} // namespace
+
+namespace {
+
+// The questions of qst write are asked before any write: without a
+// terminal only --yes answers them.
+TEST(QstApply, QuestionsNeedATerminalOrYes)
+{
+    TempDir dir;
+    ConfigData protectedConfig;
+    wxString error;
+    ASSERT_TRUE(protectedConfig.Load(SaveDevice(dir, "base.qst", kWantedAge, kIp1), error)) << error;
+    protectedConfig.SetWriteProtect(1);
+    const std::string wanted = dir.File("wanted.qst");
+    ASSERT_TRUE(protectedConfig.Save(wanted));
+    Fleet fleet;
+    ASSERT_TRUE(StartPair(dir, fleet, "127.0.6.51", "127.0.6.52"));
+    const std::vector<std::string> args = {"apply", wanted, "--tcp", fleet.members[0].Target(), "--tcp",
+                                           fleet.members[1].Target()};
+    ProgramResult run = RunProgram("qst", args, 30);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "tcp " + fleet.members[0].Target() +
+                           ": failed (not written: a question before the write was not answered yes)\n"
+                           "tcp " + fleet.members[1].Target() +
+                           ": failed (not written: a question before the write was not answered yes)\n");
+    EXPECT_NE(run.err.find("This configuration is set to write protect."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("give --yes to write anyway"), std::string::npos) << run.err;
+    for (const auto& m : fleet.members)
+        EXPECT_FALSE(ReceivedWriteFrame(m.log)) << m.name;
+
+    std::vector<std::string> yes = args;
+    yes.push_back("--yes");
+    run = RunProgram("qst", yes, 30);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "tcp " + fleet.members[0].Target() + ": changed (1 difference)\n" + "tcp " +
+                           fleet.members[1].Target() + ": changed (2 differences)\n");
+    for (const auto& m : fleet.members)
+        EXPECT_TRUE(ReceivedWriteFrame(m.log)) << m.name;
 }
 
 } // namespace
