@@ -68,13 +68,18 @@ struct Fleet {
     }
 };
 
+bool LoggedFrameStarting(const std::string& log, const std::string& head)
+{
+    for (const auto& frame : LoggedFrames(log))
+        if (std::string(frame.begin(), frame.end()).rfind(head, 0) == 0)
+            return true;
+    return false;
+}
+
 // True when the log holds a frame of the configuration write ("set config").
 bool ReceivedWriteFrame(const std::string& log)
 {
-    for (const auto& frame : LoggedFrames(log))
-        if (std::string(frame.begin(), frame.end()).rfind("set config", 0) == 0)
-            return true;
-    return false;
+    return LoggedFrameStarting(log, "set config");
 }
 
 size_t FrameCount(const std::string& log)
@@ -107,11 +112,15 @@ const IpSettings kIp2{"10.0.0.2", "255.255.255.0", "10.0.0.254", "02:00:00:00:00
 const IpSettings kIp3{"10.0.0.3", "255.255.255.0", "10.0.0.254", "02:00:00:00:00:03"};
 const IpSettings kIp5{"10.0.0.5", "255.255.255.0", "10.0.0.254", "02:00:00:00:00:05"};
 
-// Two devices: "same" already as wanted, "other" with another data age.
-bool StartPair(const TempDir& dir, Fleet& fleet, const std::string& sameAddress, const std::string& otherAddress)
+// Two devices: "same" already as wanted, "other" with another data age
+// (and `otherOptions` for its simulator).
+bool StartPair(const TempDir& dir, Fleet& fleet, const std::string& sameAddress, const std::string& otherAddress,
+               const std::vector<std::string>& otherOptions = {})
 {
     fleet.Add(dir, "same", sameAddress, {"--config", SaveDevice(dir, "same.qst", kWantedAge, kIp1)});
-    fleet.Add(dir, "other", otherAddress, {"--config", SaveDevice(dir, "other.qst", 60, kIp2)});
+    std::vector<std::string> options = {"--config", SaveDevice(dir, "other.qst", 60, kIp2)};
+    options.insert(options.end(), otherOptions.begin(), otherOptions.end());
+    fleet.Add(dir, "other", otherAddress, options);
     for (const auto& m : fleet.members)
         if (!m.sim->IsReady()) {
             ADD_FAILURE() << m.name << ": " << m.sim->Banner();
@@ -398,14 +407,6 @@ TEST(QstApply, ProgressOnATerminalOnly)
 
 namespace {
 
-bool LoggedFrameStarting(const std::string& log, const std::string& head)
-{
-    for (const auto& frame : LoggedFrames(log))
-        if (std::string(frame.begin(), frame.end()).rfind(head, 0) == 0)
-            return true;
-    return false;
-}
-
 // Ctrl-C while a device takes its time over the write: that write never
 // sends its end, and the run says so.
 TEST(QstApply, InterruptStopsTheWritesBeforeTheirEnd)
@@ -413,10 +414,7 @@ TEST(QstApply, InterruptStopsTheWritesBeforeTheirEnd)
     TempDir dir;
     const std::string wanted = SaveDevice(dir, "wanted.qst", kWantedAge, kIp1);
     Fleet fleet;
-    fleet.Add(dir, "same", "127.0.6.41", {"--config", SaveDevice(dir, "same.qst", kWantedAge, kIp1)});
-    fleet.Add(dir, "slow", "127.0.6.42", {"--config", SaveDevice(dir, "slow.qst", 60, kIp2), "--silent", "set-E"});
-    for (const auto& m : fleet.members)
-        ASSERT_TRUE(m.sim->IsReady()) << m.sim->Banner();
+    ASSERT_TRUE(StartPair(dir, fleet, "127.0.6.41", "127.0.6.42", {"--silent", "set-E"}));
     const std::string slowLog = fleet.members[1].log;
     const ProgramResult run =
         RunProgram("qst", {"apply", wanted, "--tcp", fleet.members[0].Target(), "--tcp", fleet.members[1].Target()},
