@@ -468,3 +468,49 @@ TEST(QstApply, QuestionsNeedATerminalOrYes)
 }
 
 } // namespace
+
+namespace {
+
+// A protocol 1.0 device cannot hold a read range past byte 255: it is not
+// written unless --yes accepts the loss, and then it is compared and
+// verified as far as its format goes.
+TEST(QstApply, OlderDeviceLossOnlyWithYes)
+{
+    TempDir dir;
+    ConfigData config;
+    wxString error;
+    ASSERT_TRUE(config.Load(SaveDevice(dir, "base.qst", kWantedAge, kIp1), error)) << error;
+    NodeEntry& node = *config.GetNode(0);
+    node.slaveCount = 1;
+    node.slaveId[0] = 1;
+    node.readStart[0] = 300;
+    node.readLength[0] = 1;
+    const std::string wanted = dir.File("wanted.qst");
+    ASSERT_TRUE(config.Save(wanted));
+    Fleet fleet;
+    Fleet::Member& older = fleet.Add(dir, "older", "127.0.6.61",
+                                     {"--config", SaveDevice(dir, "older.qst", 60, kIp2), "--protocol", "1.0",
+                                      "--quick-unknown"});
+    ASSERT_TRUE(older.sim->IsReady()) << older.sim->Banner();
+    const std::string log = older.log;
+    const std::string saved = older.saved;
+    const std::vector<std::string> args = {"apply", wanted, "--tcp", older.Target()};
+
+    ProgramResult run = RunProgram("qst", args, 30);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "tcp " + older.Target() +
+                           ": failed (the device speaks protocol 1.0, whose format cannot hold all of this "
+                           "configuration; --yes accepts the loss)\n");
+    EXPECT_FALSE(ReceivedWriteFrame(log));
+
+    std::vector<std::string> yes = args;
+    yes.push_back("--yes");
+    run = RunProgram("qst", yes, 30);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "tcp " + older.Target() + ": changed (1 difference)\n");
+    uint8_t age = 0;
+    HeldIp(saved, &age);
+    EXPECT_EQ(age, kWantedAge);
+}
+
+} // namespace
