@@ -145,6 +145,8 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
     fleet.Add(dir, "silent", "127.0.6.5", {"--silent", "any"});
     fleet.Add(dir, "locked", "127.0.6.6",
               {"--config", SaveDevice(dir, "locked.qst", 60, kIp5, true), "--write-protect"});
+    // Takes the write, but holds something else: the read-back finds it.
+    fleet.Add(dir, "corrupt", "127.0.6.7", {"--config", SaveDevice(dir, "corrupt.qst", 60, kIp5), "--corrupt-store"});
     for (const auto& m : fleet.members)
         ASSERT_TRUE(m.sim->IsReady()) << m.name << ": " << m.sim->Banner();
 
@@ -157,10 +159,9 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
              "--tcp " + fleet.members[3].Target() + " name=moves ip=10.0.1.4 mask=255.255.0.0 mac=02:00:00:00:01:04"
              " bootloader-port=8004\n"
              "--tcp " + fleet.members[4].Target() + " name=silent\n"
-             "--tcp " + fleet.members[5].Target() + " name=locked\n");
-    const auto start = std::chrono::steady_clock::now();
+             "--tcp " + fleet.members[5].Target() + " name=locked\n"
+             "--tcp " + fleet.members[6].Target() + " name=corrupt\n");
     ProgramResult run = RunProgram("qst", {"apply", wanted, "--inventory", inventory, "--timeout", "150"}, 30);
-    const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(run.status, 1) << run.err;
     const std::string out = run.out;
     EXPECT_TRUE(out.rfind("equal: unchanged\n"
@@ -171,12 +172,13 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
                           "locked: failed (write failed: ",
                           0) == 0)
         << out;
-    EXPECT_NE(out.find("locked: failed (write failed: Error: Configuration is write protected)\n"), std::string::npos)
+    EXPECT_NE(out.find("locked: failed (write failed: Error: Configuration is write protected)\n"
+                       "corrupt: failed (write failed: The device holds something other than what was sent "
+                       "(sent -> read back): Node 1 - offset 15: 00 -> 01)\n"),
+              std::string::npos)
         << out;
     // Without a terminal, nothing but the results.
     EXPECT_EQ(run.err, "");
-    std::printf("first run: %lld ms\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 
     // The equal ones were sent no write frame; the others hold the file's
     // settings and the IP settings they were meant to keep or get.
@@ -206,7 +208,7 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
     run = RunProgram("qst", {"apply", wanted, "--inventory", inventory, "--timeout", "150", "--json"}, 30);
     EXPECT_EQ(run.status, 1) << run.err;
     const auto json = nlohmann::json::parse(run.out);
-    ASSERT_EQ(json["devices"].size(), 6u) << run.out;
+    ASSERT_EQ(json["devices"].size(), 7u) << run.out;
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(json["devices"][i]["outcome"], "unchanged") << run.out;
         EXPECT_EQ(json["devices"][i]["written"], false);
@@ -214,6 +216,7 @@ TEST(QstApply, EachDeviceEndsAsTheFileAndInventorySay)
     }
     EXPECT_EQ(json["devices"][4]["outcome"], "failed");
     EXPECT_EQ(json["devices"][5]["outcome"], "failed");
+    EXPECT_EQ(json["devices"][6]["outcome"], "failed");
     EXPECT_EQ(json["devices"][5]["written"], true);
     ASSERT_EQ(json["devices"][5]["differences"].size(), 2u);
     EXPECT_EQ(json["devices"][5]["differences"][0]["field"], "General Settings - Write Protect");

@@ -576,6 +576,7 @@ wxString Count(size_t n)
 wxString OneLine(wxString text)
 {
     text.Replace("\r\n", " ");
+    text.Replace(":\n  ", ": ");
     text.Replace("\n  ", "; ");
     text.Replace("\n", " ");
     return text;
