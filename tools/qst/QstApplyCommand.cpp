@@ -746,7 +746,8 @@ int RunApply(QstArgs& args)
             if (result.contains("error")) {
                 Fail(device, wxString::FromUTF8(result["error"].get<std::string>()),
                      result.value("interrupted", false));
-            } else if (!FromHex(result["main"], &device.main, sizeof device.main) ||
+            } else if (!result.contains("main") || !result.contains("ip") ||
+                       !FromHex(result["main"], &device.main, sizeof device.main) ||
                        !FromHex(result["ip"], &device.ip, sizeof device.ip)) {
                 Fail(device, "its worker gave an unreadable result");
             } else {
