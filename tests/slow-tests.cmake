@@ -22,7 +22,8 @@ set(qst_slow_tests
     "FindDevicesDialog.ScansAddToTheLogAndRefuseToNestOrEnd" 5
     "QstDevice.WriteSendsTheFile" 5
     "Transfer.LossyLegacyWriteAsksFirst" 5
-    "QstApply.EachDeviceEndsAsTheFileAndInventorySay" 3)
+    "QstApply.EachDeviceEndsAsTheFileAndInventorySay" 3
+    "QstApply.OlderDeviceLossOnlyWithYes" 3)
 set(qst_all_tests ${qst_core_tests} ${qst_gui_shared_tests} ${qst_gui_keys_tests})
 while(qst_slow_tests)
     list(POP_FRONT qst_slow_tests qst_name qst_cost)
