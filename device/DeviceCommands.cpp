@@ -72,20 +72,20 @@ bool ConfirmWrite(const ConfigData& config, const AskUser& ask)
     return !HasErrors(CheckConfiguration(config)) || ask(CheckErrorsQuestion(config));
 }
 
-namespace {
-
-// What a device holds after taking `config`: for an older device, what its
-// format carries.
-void AsTheDeviceHoldsIt(const ConfigData& config, bool legacy, ConfigData& held)
+bool AsTheDeviceHoldsIt(const ConfigData& config, bool legacy, ConfigData& held)
 {
     MainBlock main = config.GetMainBlock();
+    bool whole = true;
     if (legacy) {
         LegacyBlock older;
-        MainToLegacy(main, older);
+        whole = MainToLegacy(main, older);
         LegacyToMain(older, main);
     }
     held.SetBlocks(main, config.GetIpBlock());
+    return whole;
 }
+
+namespace {
 
 // Reads the configuration back and compares it with what was sent; false
 // with the differences, or the reason the read failed, in `error`.

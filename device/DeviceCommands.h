@@ -34,6 +34,10 @@ wxString CheckErrorsQuestion(const ConfigData& config);
 // question asked was answered yes.
 bool ConfirmWrite(const ConfigData& config, const AskUser& ask);
 
+// What a device holds after taking `config`: for an older (protocol 1.0)
+// device, what its format carries. False when that format loses some of it.
+bool AsTheDeviceHoldsIt(const ConfigData& config, bool legacy, ConfigData& held);
+
 enum class WriteOutcome { Sent, Declined, Failed, Cancelled };
 
 // Writes the configuration to the device, asking before an older device's

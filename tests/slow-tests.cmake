@@ -27,7 +27,10 @@ set(qst_slow_tests
     "JsonRoundTrip.RandomConfigurationsSeed2" 8
     "JsonRoundTrip.RandomConfigurationsSeed3" 8
     "JsonRoundTrip.RandomConfigurationsSeed4" 8
-    "JsonRoundTrip.AllBitsSet" 2)
+    "JsonRoundTrip.AllBitsSet" 2
+
+    "QstApply.EachDeviceEndsAsTheFileAndInventorySay" 3
+    "QstApply.OlderDeviceLossOnlyWithYes" 3)
 set(qst_all_tests ${qst_core_tests} ${qst_gui_shared_tests} ${qst_gui_keys_tests})
 while(qst_slow_tests)
     list(POP_FRONT qst_slow_tests qst_name qst_cost)

@@ -6,6 +6,8 @@
 #include "config/ConfigCompare.h"
 #include "config/ConfigData.h"
 
+#include "BenchSupport.h"
+
 #include <wx/init.h>
 
 #include <algorithm>
@@ -17,23 +19,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void Fill(ConfigData& doc)
-{
-    while (doc.AddNode()) {
-    }
-    for (unsigned i = 0; i < kMaxNodes; ++i) {
-        NodeEntry& node = *doc.GetNode(i);
-        node.slaveCount = kMaxSlaves;
-        for (unsigned k = 0; k < kMaxSlaves; ++k) {
-            node.slaveId[k] = uint8_t(k + 1);
-            node.readStart[k] = uint16_t((i * 80 + k) % 500);
-            node.readLength[k] = uint8_t(1 + k % 8);
-            node.writeStart[k] = uint16_t((i * 80 + k + 7) % 500);
-            node.writeLength[k] = uint8_t(1 + (k + 3) % 8);
-        }
-    }
-}
 
 // Microseconds per comparison, the median of `rounds` batches of 100.
 double Time(const ConfigData& a, const ConfigData& b, int rounds, size_t& found)
@@ -58,10 +43,10 @@ int main(int argc, char** argv)
     if (!toolkit.IsOk())
         return 2;
     ConfigData a, same, few, many;
-    Fill(a);
-    Fill(same);
-    Fill(few);
-    Fill(many);
+    FillConfiguration(a);
+    FillConfiguration(same);
+    FillConfiguration(few);
+    FillConfiguration(many);
     few.SetDataAge(61);
     few.GetNode(2)->baudCode = 32;
     few.GetNode(4)->slaveId[7] = 99;

@@ -8,6 +8,8 @@
 #include "config/ConfigData.h"
 #include "device/DeviceCommands.h"
 
+#include "BenchSupport.h"
+
 #include <wx/init.h>
 
 #include <algorithm>
@@ -32,88 +34,6 @@ constexpr double kFrameWaitMs = 10;
 // "ver", start, header, six nodes, IP block, end.
 constexpr int kFramesPerTransfer = 11;
 
-std::string DefaultSimulatorPath()
-{
-    char self[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "qst-devsim";
-    self[n] = 0;
-    std::string dir(self);
-    return dir.substr(0, dir.rfind('/')) + "/qst-devsim";
-}
-
-struct Simulator {
-    pid_t pid = -1;
-    int port = 0;
-    int input = -1;
-};
-
-bool StartSimulator(const std::string& path, Simulator& sim)
-{
-    int in[2];
-    int out[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
-        return false;
-    sim.pid = ::fork();
-    if (sim.pid == 0) {
-        ::dup2(in[0], STDIN_FILENO);
-        ::dup2(out[1], STDOUT_FILENO);
-        ::execl(path.c_str(), path.c_str(), "--listen", "127.0.0.1", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(in[0]);
-    ::close(out[1]);
-    sim.input = in[1];
-    std::string text;
-    while (text.find("ready\n") == std::string::npos) {
-        pollfd p{out[0], POLLIN, 0};
-        if (::poll(&p, 1, 10000) <= 0)
-            break;
-        char buffer[256];
-        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        text.append(buffer, size_t(n));
-    }
-    ::close(out[0]);
-    char address[64] = {};
-    return std::sscanf(text.c_str(), "tcp %63s %d", address, &sim.port) == 2;
-}
-
-void StopSimulator(Simulator& sim)
-{
-    if (sim.pid > 0) {
-        ::kill(sim.pid, SIGTERM);
-        int status = 0;
-        ::waitpid(sim.pid, &status, 0);
-    }
-    if (sim.input >= 0)
-        ::close(sim.input);
-}
-
-void FillConfiguration(ConfigData& doc)
-{
-    while (doc.AddNode()) {
-    }
-    for (unsigned i = 0; i < kMaxNodes; ++i) {
-        NodeEntry& node = *doc.GetNode(i);
-        node.slaveCount = kMaxSlaves;
-        for (unsigned k = 0; k < kMaxSlaves; ++k) {
-            node.slaveId[k] = uint8_t(k + 1);
-            node.readStart[k] = uint16_t((i * 80 + k) % 500);
-            node.readLength[k] = uint8_t(1 + k % 8);
-            node.writeStart[k] = uint16_t((i * 80 + k + 7) % 500);
-            node.writeLength[k] = uint8_t(1 + (k + 3) % 8);
-        }
-    }
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
@@ -132,7 +52,7 @@ int main(int argc, char** argv)
     if (!toolkit.IsOk())
         return 2;
     Simulator sim;
-    if (!StartSimulator(simulatorPath, sim)) {
+    if (!StartSimulator(simulatorPath, {"--listen", "127.0.0.1"}, sim)) {
         std::fprintf(stderr, "could not start %s\n", simulatorPath.c_str());
         StopSimulator(sim);
         return 2;

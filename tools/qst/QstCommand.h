@@ -55,3 +55,4 @@ struct QstCommand {
 const std::vector<QstCommand>& FileCommands();
 const std::vector<QstCommand>& DeviceCommands();
 const std::vector<QstCommand>& CompareCommands();
+const std::vector<QstCommand>& ApplyCommands();

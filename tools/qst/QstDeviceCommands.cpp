@@ -8,7 +8,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <unistd.h>
 
@@ -89,36 +88,6 @@ bool TakeOnlyTarget(QstArgs& args, QstTarget& target, const char* usage)
     return true;
 }
 
-// Asks a yes/no question on the terminal. Without a terminal, or with
-// --yes, nobody is asked: `assumeYes` decides.
-class Confirmer
-{
-public:
-    Confirmer(bool assumeYes) : m_assumeYes(assumeYes), m_interactive(::isatty(STDIN_FILENO)) {}
-
-    bool Ask(wxString question)
-    {
-        if (m_assumeYes)
-            return true;
-        question.Replace("\r\n", "\n");
-        if (!m_interactive) {
-            PrintError(question.BeforeFirst('\n') +
-                       "\nNot written: no terminal to confirm on; give --yes to write anyway.");
-            return false;
-        }
-        std::fprintf(stderr, "%s [y/N] ", question.utf8_string().c_str());
-        std::fflush(stderr);
-        std::string answer;
-        if (!std::getline(std::cin, answer) || InterruptWatcher::Interrupted())
-            return false;
-        return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
-    }
-
-private:
-    bool m_assumeYes;
-    bool m_interactive;
-};
-
 int RunGetId(QstArgs& args)
 {
     QstTarget target;
@@ -188,7 +157,7 @@ int RunWrite(QstArgs& args)
     }
 
     InterruptWatcher interrupt(config);
-    Confirmer confirm(assumeYes);
+    Confirmer confirm(assumeYes, &InterruptWatcher::Interrupted);
     const AskUser ask = [&confirm](const wxString& question) { return confirm.Ask(question); };
     if (!ConfirmWrite(config, ask))
         return InterruptWatcher::Interrupted() ? ReportInterrupted(kWriteReport.cancelled) : QST_FAILED;

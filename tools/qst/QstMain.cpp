@@ -15,6 +15,8 @@ std::vector<QstCommand> AllCommands()
     all.insert(all.end(), device.begin(), device.end());
     const auto& compare = CompareCommands();
     all.insert(all.end(), compare.begin(), compare.end());
+    const auto& apply = ApplyCommands();
+    all.insert(all.end(), apply.begin(), apply.end());
     return all;
 }
 
