@@ -23,12 +23,11 @@ set(qst_slow_tests
     "FindDevicesDialog.ScansAddToTheLogAndRefuseToNestOrEnd" 5
     "QstDevice.WriteSendsTheFile" 5
     "Transfer.LossyLegacyWriteAsksFirst" 5
-    "JsonRoundTrip.RandomConfigurationsSeed1" 8
-    "JsonRoundTrip.RandomConfigurationsSeed2" 8
-    "JsonRoundTrip.RandomConfigurationsSeed3" 8
-    "JsonRoundTrip.RandomConfigurationsSeed4" 8
+    "JsonRoundTrip.RandomConfigurationsSeed1" 7
+    "JsonRoundTrip.RandomConfigurationsSeed2" 7
+    "JsonRoundTrip.RandomConfigurationsSeed3" 7
+    "JsonRoundTrip.RandomConfigurationsSeed4" 7
     "JsonRoundTrip.AllBitsSet" 2
-
     "QstApply.EachDeviceEndsAsTheFileAndInventorySay" 3
     "QstApply.OlderDeviceLossOnlyWithYes" 3)
 set(qst_all_tests ${qst_core_tests} ${qst_gui_shared_tests} ${qst_gui_keys_tests})

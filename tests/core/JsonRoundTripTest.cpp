@@ -131,10 +131,10 @@ TEST(JsonRoundTrip, AllBitsSet)
         }
 }
 
-TEST(JsonRoundTrip, RandomConfigurationsSeed1) { RandomRoundTrips(1, 500); }
-TEST(JsonRoundTrip, RandomConfigurationsSeed2) { RandomRoundTrips(2, 500); }
-TEST(JsonRoundTrip, RandomConfigurationsSeed3) { RandomRoundTrips(3, 500); }
-TEST(JsonRoundTrip, RandomConfigurationsSeed4) { RandomRoundTrips(4, 500); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed1) { RandomRoundTrips(1, 400); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed2) { RandomRoundTrips(2, 400); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed3) { RandomRoundTrips(3, 400); }
+TEST(JsonRoundTrip, RandomConfigurationsSeed4) { RandomRoundTrips(4, 400); }
 
 TEST(JsonRoundTrip, LoadAnyConfigurationReadsBothForms)
 {
