@@ -62,6 +62,9 @@ add_custom_target(compressed_docs ALL DEPENDS ${QST_COMPRESSED})
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The JSON Schema of the form qst export writes, for editors and checkers.
 install(FILES docs/quorastelline-config.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/quorastelline-config)
+# The Ansible module, for ANSIBLE_LIBRARY or an ansible.cfg "library" line.
+install(PROGRAMS ansible/library/quorastelline_config.py
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/quorastelline-config/ansible/library)
 
 set(CPACK_PACKAGE_NAME quorastelline-config)
 set(CPACK_PACKAGE_VENDOR TARVEN)

@@ -21,7 +21,7 @@ QST_BUILD_PACKAGES=(cmake make g++ libwxgtk3.2-dev nlohmann-json3-dev ruby-ascii
 # dependencies with dpkg-shlibdeps, which looks at the programs with file).
 QST_PACKAGE_PACKAGES=(dpkg-dev file)
 # What the test suite needs on top.
-QST_TEST_PACKAGES=(libgtest-dev python3-jsonschema xvfb xauth openbox x11-utils desktop-file-utils appstream poppler-utils file dpkg-dev lintian)
+QST_TEST_PACKAGES=(libgtest-dev python3-jsonschema xvfb xauth openbox x11-utils desktop-file-utils appstream poppler-utils file dpkg-dev lintian ansible-core)
 # What building and running the fuzz targets needs on top (tools/fuzz.sh):
 # clang, and its runtime libraries, which include libFuzzer.
 QST_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -47,4 +47,5 @@ trap cleanup EXIT
 test -s /usr/share/doc/quorastelline-config/Quorastelline_Manual.pdf
 grep -qx Path=/usr/share/doc/quorastelline-config /usr/share/applications/com.tarven.QuorastellineConfig.desktop
 test -s /usr/share/quorastelline-config/quorastelline-config.schema.json
+test -x /usr/share/quorastelline-config/ansible/library/quorastelline_config.py
 echo "package: installed with apt and the installed tools run"

@@ -60,6 +60,10 @@ schema=$prefix/share/quorastelline-config/quorastelline-config.schema.json
 check cmp -s "$schema" "$source/docs/quorastelline-config.schema.json"
 check python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$schema"
 
+module=$prefix/share/quorastelline-config/ansible/library/quorastelline_config.py
+check cmp -s "$module" "$source/ansible/library/quorastelline_config.py"
+check test -x "$module"
+
 check "$prefix/bin/qst" --help >/dev/null
 check "$prefix/bin/qst-devsim" --help >/dev/null
 [ $fail -eq 0 ] && echo "install layout: all checks passed"
