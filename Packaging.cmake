@@ -65,6 +65,8 @@ install(FILES docs/quorastelline-config.schema.json DESTINATION ${CMAKE_INSTALL_
 # The Ansible module, for ANSIBLE_LIBRARY or an ansible.cfg "library" line.
 install(PROGRAMS ansible/library/quorastelline_config.py
     DESTINATION ${CMAKE_INSTALL_DATADIR}/quorastelline-config/ansible/library)
+# Why the module's Python is no dependency of the package: packaging/lintian.
+install(FILES packaging/lintian/quorastelline-config DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
 
 set(CPACK_PACKAGE_NAME quorastelline-config)
 set(CPACK_PACKAGE_VENDOR TARVEN)
