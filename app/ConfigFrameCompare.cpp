@@ -7,10 +7,8 @@
 
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
-#include <wx/spinctrl.h>
-#include <wx/textctrl.h>
-#include <wx/checkbox.h>
 #include <wx/filename.h>
+#include <wx/textctrl.h>
 
 namespace {
 

@@ -82,11 +82,6 @@ struct Device {
     std::vector<ConfigDifference> differences;
 };
 
-wxString TargetText(const QstTarget& target)
-{
-    return wxString::Format("%s %s:%d", target.useTcp ? "tcp" : "serial", target.target, target.portOrSpeed);
-}
-
 wxString AddressText(const uint8_t* bytes)
 {
     return wxString::Format("%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);

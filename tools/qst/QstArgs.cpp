@@ -93,3 +93,8 @@ bool TakeTarget(QstArgs& args, QstTarget& target)
     }
     return true;
 }
+
+wxString TargetText(const QstTarget& target)
+{
+    return wxString::Format("%s %s:%d", target.useTcp ? "tcp" : "serial", target.target, target.portOrSpeed);
+}

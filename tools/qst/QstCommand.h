@@ -44,6 +44,9 @@ struct QstTarget {
 // false (with a message) when neither or both are given or a number is bad.
 bool TakeTarget(QstArgs& args, QstTarget& target);
 
+// "tcp HOST:PORT" or "serial DEVICE:BAUD", as results name a device.
+wxString TargetText(const QstTarget& target);
+
 struct QstCommand {
     const char* name;
     const char* synopsis;

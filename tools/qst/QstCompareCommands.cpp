@@ -27,13 +27,7 @@ struct Source {
     wxString file;
     QstTarget target;
 
-    wxString Name() const
-    {
-        if (!device)
-            return file;
-        return target.useTcp ? wxString::Format("tcp %s:%d", target.target, target.portOrSpeed)
-                             : wxString::Format("serial %s:%d", target.target, target.portOrSpeed);
-    }
+    wxString Name() const { return device ? TargetText(target) : file; }
 };
 
 // The next source in `words` from `at`: "--tcp HOST[:PORT]",
@@ -166,8 +160,9 @@ const std::vector<QstCommand>& CompareCommands()
     static const std::vector<QstCommand> commands = {
         {"diff", "diff A B [--json]", "Print the differences between two configurations",
          "A and B are each a FILE (.qst or JSON from qst export), --tcp HOST[:PORT] or\n"
-         "--serial DEVICE[:BAUD] (a device is read). One line per difference, \"field: A's value -> B's value\";\n"
-         "a device holds no notes, so they are left out when a side is a device.\n"
+         "--serial DEVICE[:BAUD] (a device is read). One line per difference,\n"
+         "\"field: A's value -> B's value\"; a device holds no notes, so they are left\n"
+         "out when a side is a device.\n"
          "Exit status: 0 no differences, 1 differences, 2 trouble (as diff).\n"
          "  --json   the differences as JSON\n",
          RunDiff},
